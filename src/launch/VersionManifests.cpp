@@ -1,0 +1,79 @@
+#include "launch/VersionManifests.h"
+
+#include <algorithm>
+
+#include "net/TextEncoding.h"
+#include "platform/Files.h"
+
+namespace kestrel::launch {
+
+VersionManifests::VersionManifests(std::string game_folder, platform::HostProfile profile)
+    : game_folder_(std::move(game_folder)), profile_(std::move(profile)) {}
+
+bool VersionManifests::IsSafeId(const std::string& id) {
+    if (id.empty() || id == "." || id == "..") return false;
+    return id.find_first_of(std::string_view("/\\\0", 3)) == std::string::npos;
+}
+
+std::string VersionManifests::VersionFolder(const std::string& id) const {
+    return profile_.Join(profile_.Join(game_folder_, "versions"), id);
+}
+
+std::string VersionManifests::ManifestPath(const std::string& id) const {
+    return profile_.Join(VersionFolder(id), id + ".json");
+}
+
+std::string VersionManifests::ClientJarPath(const std::string& id) const {
+    return profile_.Join(VersionFolder(id), id + ".jar");
+}
+
+Manifest VersionManifests::Read(const std::string& id) const {
+    Manifest manifest;
+    if (!IsSafeId(id)) return manifest;
+    const auto bytes = platform::ReadFile(profile_.NativePath(ManifestPath(id)));
+    if (!bytes) return manifest;
+    manifest.ok = manifest.document.Parse(net::Utf8ToText(*bytes));
+    return manifest;
+}
+
+std::vector<std::string> VersionManifests::Chain(const std::string& id) const {
+    std::vector<std::string> chain{id};
+    Manifest current = Read(id);
+    while (current.document.Exists("inheritsFrom")) {
+        const std::string parent = current.document.GetText("inheritsFrom");
+        // An empty parent ends the chain here; so does a parent that could
+        // leave the versions folder, and one already walked (a cycle).
+        if (parent.empty() || !IsSafeId(parent)) break;
+        if (std::find(chain.begin(), chain.end(), parent) != chain.end()) break;
+        chain.push_back(parent);
+        current = Read(parent);
+    }
+    return chain;
+}
+
+std::string VersionManifests::RequiredJavaMajor(const std::vector<std::string>& chain) const {
+    std::string required;
+    for (const std::string& id : chain) {
+        std::string major = Read(id).document.GetText("javaVersion.majorVersion");
+        if (!major.empty()) required = std::move(major);
+    }
+    return required;
+}
+
+std::string VersionManifests::AssetsIndexName(const std::string& id) const {
+    const Manifest selected = Read(id);
+    std::string assets = selected.document.GetText("assets");
+    if (!assets.empty()) return assets;
+    const std::string parent = selected.document.GetText("inheritsFrom");
+    if (parent.empty()) return {};
+    return Read(parent).document.GetText("assets");
+}
+
+std::vector<std::string> VersionManifests::Installed() const {
+    std::vector<std::string> names =
+        platform::ListFolders(profile_.NativePath(profile_.Join(game_folder_, "versions")));
+    std::erase_if(names, [](const std::string& name) { return name.empty() || name.front() == '.'; });
+    return names;
+}
+
+}  // namespace kestrel::launch

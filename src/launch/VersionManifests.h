@@ -1,0 +1,73 @@
+#pragma once
+
+// VersionManifests reads the installed game versions of one game folder: each
+// version is a folder under `versions` holding `<id>.json` (its manifest) and
+// normally `<id>.jar` (its client). A manifest may name a parent version in
+// `inheritsFrom` (Forge, Fabric, OptiFine install themselves this way); the
+// inheritance chain lists the selected version first and the root (normally a
+// vanilla version) last, and every consumer walks it in that order.
+//
+// Nothing is cached: every call reads the manifests again, so an edit takes
+// effect at the next launch. A missing or unreadable manifest reads as an
+// empty object. A version id is a folder name; an id that could leave the
+// `versions` folder (a separator in it, "." or "..") is never read.
+//
+// Threading: a VersionManifests is an immutable value; any thread may use it.
+
+#include <string>
+#include <vector>
+
+#include "net/JsonDocument.h"
+#include "platform/HostProfile.h"
+
+namespace kestrel::launch {
+
+struct Manifest {
+    net::JsonDocument document;  // an empty object when the file is unusable
+    bool ok = false;             // the file was read and parsed
+};
+
+class VersionManifests {
+public:
+    // game_folder is the current game directory (never the isolated one),
+    // written as the profile writes paths.
+    VersionManifests(std::string game_folder, platform::HostProfile profile);
+
+    const std::string& game_folder() const { return game_folder_; }
+    const platform::HostProfile& profile() const { return profile_; }
+
+    // <game folder>/versions/<id>/<id>.json and …/<id>.jar, in the profile's
+    // separators.
+    std::string ManifestPath(const std::string& id) const;
+    std::string ClientJarPath(const std::string& id) const;
+    std::string VersionFolder(const std::string& id) const;
+
+    Manifest Read(const std::string& id) const;
+
+    // [id, parent, grandparent, …]; always holds at least id. The walk ends
+    // at a manifest without `inheritsFrom`, at a parent whose manifest is
+    // missing (that parent is still listed), at an empty `inheritsFrom`, at
+    // an id already in the chain (a cycle), and before an unsafe id.
+    std::vector<std::string> Chain(const std::string& id) const;
+
+    // The last non-empty `javaVersion.majorVersion` along the chain (the
+    // root-most declaration wins); empty when none declares one.
+    std::string RequiredJavaMajor(const std::vector<std::string>& chain) const;
+
+    // `assets` of the version; when empty, `assets` of its direct parent
+    // (one level only); else empty.
+    std::string AssetsIndexName(const std::string& id) const;
+
+    // The sub-folders of `versions` in enumeration order, except those whose
+    // name begins with "."; folders without a manifest are listed too.
+    std::vector<std::string> Installed() const;
+
+    // True when id can name a folder directly under `versions`.
+    static bool IsSafeId(const std::string& id);
+
+private:
+    std::string game_folder_;
+    platform::HostProfile profile_;
+};
+
+}  // namespace kestrel::launch

@@ -1,0 +1,117 @@
+#include "platform/Files.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <random>
+
+namespace kestrel::platform {
+
+namespace {
+
+std::string ErrnoText(const char* what, const std::string& path) {
+    return std::string(what) + " " + path + ": " + std::strerror(errno);
+}
+
+bool WriteAll(int fd, std::string_view bytes) {
+    while (!bytes.empty()) {
+        const ssize_t written = ::write(fd, bytes.data(), bytes.size());
+        if (written < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        bytes.remove_prefix(static_cast<std::size_t>(written));
+    }
+    return true;
+}
+
+std::string TemporaryNameBeside(const std::string& path) {
+    std::random_device device;
+    return path + ".tmp" + std::to_string(device() % 1000000u);
+}
+
+}  // namespace
+
+std::optional<std::string> ReadFile(const std::string& path, std::size_t max_bytes) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return std::nullopt;
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) ||
+        static_cast<std::uint64_t>(info.st_size) > max_bytes) {
+        ::close(fd);
+        return std::nullopt;
+    }
+    std::string bytes;
+    bytes.reserve(static_cast<std::size_t>(info.st_size));
+    char buffer[65536];
+    for (;;) {
+        const ssize_t got = ::read(fd, buffer, sizeof buffer);
+        if (got < 0) {
+            if (errno == EINTR) continue;
+            ::close(fd);
+            return std::nullopt;
+        }
+        if (got == 0) break;
+        if (bytes.size() + static_cast<std::size_t>(got) > max_bytes) {
+            ::close(fd);
+            return std::nullopt;
+        }
+        bytes.append(buffer, static_cast<std::size_t>(got));
+    }
+    ::close(fd);
+    return bytes;
+}
+
+Status WriteFileAtomically(const std::string& path, std::string_view bytes, unsigned mode) {
+    const std::string temporary = TemporaryNameBeside(path);
+    const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC,
+                          static_cast<mode_t>(mode));
+    if (fd < 0) return Error{ErrnoText("cannot create", temporary)};
+    // The file may be older than the umask allows us to set; be explicit.
+    ::fchmod(fd, static_cast<mode_t>(mode));
+    if (!WriteAll(fd, bytes) || ::fsync(fd) != 0) {
+        const std::string text = ErrnoText("cannot write", temporary);
+        ::close(fd);
+        ::unlink(temporary.c_str());
+        return Error{text};
+    }
+    if (::close(fd) != 0) {
+        const std::string text = ErrnoText("cannot write", temporary);
+        ::unlink(temporary.c_str());
+        return Error{text};
+    }
+    if (::rename(temporary.c_str(), path.c_str()) != 0) {
+        const std::string text = ErrnoText("cannot replace", path);
+        ::unlink(temporary.c_str());
+        return Error{text};
+    }
+    return {};
+}
+
+bool IsRegularFile(const std::string& path) {
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
+bool IsFolder(const std::string& path) {
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+std::vector<std::string> ListFolders(const std::string& path) {
+    std::vector<std::string> names;
+    std::error_code error;
+    std::filesystem::directory_iterator it(path, error);
+    if (error) return names;
+    for (const auto& entry : it) {
+        std::error_code type_error;
+        if (entry.is_directory(type_error)) names.push_back(entry.path().filename().string());
+    }
+    return names;
+}
+
+}  // namespace kestrel::platform

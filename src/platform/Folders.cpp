@@ -1,0 +1,37 @@
+#include "platform/Folders.h"
+
+#include <pwd.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+
+namespace kestrel::platform {
+
+namespace {
+
+std::string Environment(const char* name) {
+    const char* value = std::getenv(name);
+    return value ? std::string(value) : std::string();
+}
+
+}  // namespace
+
+std::string ProgramFolder() {
+    std::error_code error;
+    const auto executable = std::filesystem::read_symlink("/proc/self/exe", error);
+    if (error) return std::filesystem::current_path(error).string();
+    return executable.parent_path().string();
+}
+
+std::string LocalAppData() {
+    if (std::string value = Environment("LOCALAPPDATA"); !value.empty()) return value;
+    if (std::string value = Environment("XDG_DATA_HOME"); !value.empty()) return value;
+    std::string home = Environment("HOME");
+    if (home.empty()) {
+        if (const passwd* entry = ::getpwuid(::getuid()); entry && entry->pw_dir) home = entry->pw_dir;
+    }
+    return home + "/.local/share";
+}
+
+}  // namespace kestrel::platform

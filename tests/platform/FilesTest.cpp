@@ -1,0 +1,58 @@
+#include "platform/Files.h"
+
+#include <sys/stat.h>
+
+#include <filesystem>
+
+#include <gtest/gtest.h>
+
+#include "support/TempFolder.h"
+
+namespace kestrel::platform {
+namespace {
+
+TEST(Files, AtomicWriteReplacesWholeAndLeavesNoTemporaryFile) {
+    testing::TempFolder folder;
+    const std::string path = folder.Write("options.ini", "old");
+    ASSERT_TRUE(WriteFileAtomically(path, std::string("new\0bytes", 9)).ok());
+    EXPECT_EQ(ReadFile(path), std::string("new\0bytes", 9));
+    int entries = 0;
+    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(folder.path())) ++entries;
+    EXPECT_EQ(entries, 1);
+}
+
+TEST(Files, FailedWriteKeepsTheOldFile) {
+    testing::TempFolder folder;
+    const std::string path = folder.Write("sub/options.ini", "old");
+    // Without write permission on the folder the temporary file cannot be
+    // made; the old file must stay as it was. Root ignores permissions, so
+    // a missing folder stands in for the failure there.
+    const std::string target = ::geteuid() == 0 ? folder.path() + "/missing/options.ini" : path;
+    ::chmod((folder.path() + "/sub").c_str(), 0500);
+    const Status status = WriteFileAtomically(target, "new");
+    ::chmod((folder.path() + "/sub").c_str(), 0700);
+    EXPECT_FALSE(status.ok());
+    EXPECT_FALSE(status.error().empty());
+    EXPECT_EQ(ReadFile(path), "old");
+}
+
+TEST(Files, SecretFilesAreOwnerOnly) {
+    testing::TempFolder folder;
+    const std::string path = folder.path() + "/ACCOUNT.cache";
+    ASSERT_TRUE(WriteFileAtomically(path, "x", 0600).ok());
+    struct stat info {};
+    ASSERT_EQ(::stat(path.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0600u);
+}
+
+TEST(Files, ReadRefusesFoldersMissingFilesAndOversizedFiles) {
+    testing::TempFolder folder;
+    EXPECT_FALSE(ReadFile(folder.path()).has_value());
+    EXPECT_FALSE(ReadFile(folder.path() + "/nothing").has_value());
+    const std::string path = folder.Write("big", std::string(1000, 'x'));
+    EXPECT_FALSE(ReadFile(path, 999).has_value());
+    EXPECT_EQ(ReadFile(path, 1000)->size(), 1000u);
+}
+
+}  // namespace
+}  // namespace kestrel::platform

@@ -1,0 +1,20 @@
+#include <ostream>
+
+#include "Command.h"
+
+namespace kestrel::cli {
+
+std::vector<Command> AllCommands() {
+    std::vector<Command> all;
+    for (auto group : {VersionCommands, JsonCommands}) {
+        for (Command& command : group()) all.push_back(std::move(command));
+    }
+    return all;
+}
+
+int UsageError(const CliContext& context) {
+    context.err << "usage: " << context.usage << "\n";
+    return kUsage;
+}
+
+}  // namespace kestrel::cli
