@@ -171,8 +171,8 @@ std::string Base64Decode(std::string_view text) {
             // byte, which may reach into the group before it. The output
             // never shrinks below empty.
             const std::size_t drop = static_cast<std::size_t>(4 - valid);
-            out.resize(out.size() > drop ? out.size() - drop : 0);
-            break;
+            if (drop >= out.size()) return {};
+            return out.substr(0, out.size() - drop);
         }
     }
     return out;
