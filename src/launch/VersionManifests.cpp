@@ -32,7 +32,8 @@ Manifest VersionManifests::Read(const std::string& id) const {
     if (!IsSafeId(id)) return manifest;
     const auto bytes = platform::ReadFile(profile_.NativePath(ManifestPath(id)));
     if (!bytes) return manifest;
-    manifest.ok = manifest.document.Parse(net::Utf8ToText(*bytes));
+    manifest.text = net::Utf8ToText(*bytes);
+    manifest.ok = manifest.document.Parse(manifest.text);
     return manifest;
 }
 

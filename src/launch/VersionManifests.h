@@ -25,6 +25,7 @@ namespace kestrel::launch {
 struct Manifest {
     net::JsonDocument document;  // an empty object when the file is unusable
     bool ok = false;             // the file was read and parsed
+    std::string text;            // the file as program text; empty when unreadable
 };
 
 class VersionManifests {

@@ -1,8 +1,6 @@
 #include "platform/HostProfile.h"
 
-#include <sys/utsname.h>
-
-#include <cstring>
+#include "platform/SystemInfo.h"
 
 namespace kestrel::platform {
 
@@ -10,18 +8,11 @@ namespace {
 
 constexpr char kNativeSep = '/';
 
-bool MachineIs64Bit() {
-    utsname name{};
-    if (uname(&name) != 0) return sizeof(void*) == 8;
-    const std::string_view machine = name.machine;
-    return machine.find("64") != std::string_view::npos || machine == "s390x";
-}
-
 }  // namespace
 
 HostProfile HostProfile::Current() {
     HostProfile profile = Linux64();
-    profile.bits = MachineIs64Bit() ? "64" : "32";
+    profile.bits = Is64BitSystem() ? "64" : "32";
     return profile;
 }
 
