@@ -63,6 +63,7 @@ struct GameArguments {
 GameArguments GatherGameArguments(const std::vector<ChainManifest>& chain) {
     GameArguments result;
     std::string first_legacy;
+    bool selected_is_legacy = false;
     std::string& gathered = result.gathered;
     for (std::size_t i = 0; i < chain.size(); ++i) {
         const net::JsonDocument& manifest = chain[i].manifest.document;
@@ -70,6 +71,7 @@ GameArguments GatherGameArguments(const std::vector<ChainManifest>& chain) {
         if (i == 0) {
             result.main_class = manifest.GetText("mainClass");
             first_legacy = manifest.GetText("minecraftArguments");
+            selected_is_legacy = count == 0;
         }
         if (count == 0) {
             const std::string legacy = manifest.GetText("minecraftArguments");
@@ -92,7 +94,14 @@ GameArguments GatherGameArguments(const std::vector<ChainManifest>& chain) {
         const std::string joined = Join(collected);
         if (!joined.empty() && gathered.find(joined) == std::string::npos) gathered += " " + joined;
     }
-    if (!first_legacy.empty() && Trim(gathered) != first_legacy) gathered += " " + first_legacy;
+    // The selected version's own legacy text must be there: a version with
+    // `arguments.game` did not add it above. A legacy version did add it
+    // first of all, and adding it again would pass every one of its options
+    // twice, which the game refuses.
+    if (!first_legacy.empty() && !selected_is_legacy && Trim(gathered) != first_legacy &&
+        gathered.find(first_legacy) == std::string::npos) {
+        gathered += " " + first_legacy;
+    }
     return result;
 }
 

@@ -28,7 +28,10 @@
 // Game arguments are those of every manifest of the chain in chain order: the
 // string entries of `arguments.game`, or `minecraftArguments`, each added only
 // when the gathered text does not hold it yet; legacy chains of more than one
-// manifest drop repeated options (see RepeatedOptions.h).
+// manifest drop repeated options (see RepeatedOptions.h). A selected version
+// in manifest form that also has `minecraftArguments` gets that text last,
+// when it is not there yet; a legacy one has it first already and never gets
+// it a second time (its options would then all be passed twice).
 //
 // Every value the builder puts on the command line stays one argument when
 // the line is split by the Windows rules (CommandLine.h): paths, the
