@@ -38,18 +38,49 @@ Manifest VersionManifests::Read(const std::string& id) const {
 }
 
 std::vector<std::string> VersionManifests::Chain(const std::string& id) const {
-    std::vector<std::string> chain{id};
-    Manifest current = Read(id);
-    while (current.document.Exists("inheritsFrom")) {
-        const std::string parent = current.document.GetText("inheritsFrom");
+    std::vector<std::string> ids;
+    for (ChainManifest& element : ReadChain(id)) ids.push_back(std::move(element.id));
+    return ids;
+}
+
+std::vector<ChainManifest> VersionManifests::ReadChain(const std::string& id) const {
+    std::vector<ChainManifest> chain;
+    chain.push_back({id, Read(id)});
+    for (;;) {
+        const net::JsonDocument& current = chain.back().manifest.document;
+        if (!current.Exists("inheritsFrom")) break;
+        std::string parent = current.GetText("inheritsFrom");
         // An empty parent ends the chain here; so does a parent that could
         // leave the versions folder, and one already walked (a cycle).
         if (parent.empty() || !IsSafeId(parent)) break;
-        if (std::find(chain.begin(), chain.end(), parent) != chain.end()) break;
-        chain.push_back(parent);
-        current = Read(parent);
+        if (std::any_of(chain.begin(), chain.end(),
+                        [&](const ChainManifest& element) { return element.id == parent; })) {
+            break;
+        }
+        Manifest manifest = Read(parent);
+        chain.push_back({std::move(parent), std::move(manifest)});
     }
     return chain;
+}
+
+std::string VersionManifests::RequiredJavaMajor(const std::vector<ChainManifest>& chain) {
+    std::string required;
+    for (const ChainManifest& element : chain) {
+        std::string major = element.manifest.document.GetText("javaVersion.majorVersion");
+        if (!major.empty()) required = std::move(major);
+    }
+    return required;
+}
+
+std::string VersionManifests::AssetsIndexName(const std::vector<ChainManifest>& chain) {
+    if (chain.empty()) return {};
+    const net::JsonDocument& selected = chain.front().manifest.document;
+    std::string assets = selected.GetText("assets");
+    if (!assets.empty()) return assets;
+    // The chain's second element is the manifest the selected one names as
+    // its parent, when that parent could be read at all.
+    if (selected.GetText("inheritsFrom").empty() || chain.size() < 2) return {};
+    return chain[1].manifest.document.GetText("assets");
 }
 
 std::string VersionManifests::RequiredJavaMajor(const std::vector<std::string>& chain) const {

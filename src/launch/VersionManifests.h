@@ -28,6 +28,12 @@ struct Manifest {
     std::string text;            // the file as program text; empty when unreadable
 };
 
+// One element of an inheritance chain together with its manifest.
+struct ChainManifest {
+    std::string id;
+    Manifest manifest;
+};
+
 class VersionManifests {
 public:
     // game_folder is the current game directory (never the isolated one),
@@ -50,6 +56,15 @@ public:
     // missing (that parent is still listed), at an empty `inheritsFrom`, at
     // an id already in the chain (a cycle), and before an unsafe id.
     std::vector<std::string> Chain(const std::string& id) const;
+
+    // The same chain with the manifest of each element, every manifest read
+    // once: consumers that need the documents as well as the ids use this
+    // instead of reading the chain's manifests a second time.
+    std::vector<ChainManifest> ReadChain(const std::string& id) const;
+
+    // RequiredJavaMajor and AssetsIndexName of a chain already read.
+    static std::string RequiredJavaMajor(const std::vector<ChainManifest>& chain);
+    static std::string AssetsIndexName(const std::vector<ChainManifest>& chain);
 
     // The last non-empty `javaVersion.majorVersion` along the chain (the
     // root-most declaration wins); empty when none declares one.

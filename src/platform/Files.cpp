@@ -66,14 +66,15 @@ std::optional<std::string> ReadFile(const std::string& path, std::size_t max_byt
     return bytes;
 }
 
-Status WriteFileAtomically(const std::string& path, std::string_view bytes, unsigned mode) {
+Status WriteFileAtomically(const std::string& path, std::string_view bytes, unsigned mode,
+                           Durability durability) {
     const std::string temporary = TemporaryNameBeside(path);
     const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC,
                           static_cast<mode_t>(mode));
     if (fd < 0) return Error{ErrnoText("cannot create", temporary)};
     // The file may be older than the umask allows us to set; be explicit.
     ::fchmod(fd, static_cast<mode_t>(mode));
-    if (!WriteAll(fd, bytes) || ::fsync(fd) != 0) {
+    if (!WriteAll(fd, bytes) || (durability == Durability::kSynced && ::fsync(fd) != 0)) {
         const std::string text = ErrnoText("cannot write", temporary);
         ::close(fd);
         ::unlink(temporary.c_str());
@@ -100,6 +101,17 @@ bool IsRegularFile(const std::string& path) {
 bool IsFolder(const std::string& path) {
     struct stat info {};
     return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+bool IsSymbolicLink(const std::string& path) {
+    struct stat info {};
+    return ::lstat(path.c_str(), &info) == 0 && S_ISLNK(info.st_mode);
+}
+
+bool CreateFolders(const std::string& path) {
+    std::error_code error;
+    std::filesystem::create_directories(path, error);
+    return IsFolder(path);
 }
 
 std::vector<std::string> ListFolders(const std::string& path) {

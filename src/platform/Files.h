@@ -23,16 +23,29 @@ namespace kestrel::platform {
 std::optional<std::string> ReadFile(const std::string& path,
                                     std::size_t max_bytes = std::size_t{256} << 20);
 
+// How hard a write insists that the bytes reached the disk before the rename:
+// kSynced for the launcher's records; kUnsynced for files it makes again on
+// every launch (unpacked natives), where the rename alone is what matters.
+enum class Durability { kSynced, kUnsynced };
+
 // Writes bytes to path whole or not at all. mode is the permission of a newly
-// created file (0600 for secrets such as the account cache).
+// created file (0600 for secrets such as the account cache). A file that
+// another process has open or mapped keeps its old contents for that
+// process, since the new file replaces it by name.
 Status WriteFileAtomically(const std::string& path, std::string_view bytes,
-                           unsigned mode = 0644);
+                           unsigned mode = 0644, Durability durability = Durability::kSynced);
 
 bool IsRegularFile(const std::string& path);
+// A symbolic link is reported as such, whatever it points to.
+bool IsSymbolicLink(const std::string& path);
 bool IsFolder(const std::string& path);
 
 // The names (not paths) of the sub-folders of a folder, in the order in which
 // the file system enumerates them; empty when the folder is missing.
 std::vector<std::string> ListFolders(const std::string& path);
+
+// Creates the folder with every missing level above it; true when the folder
+// exists afterwards.
+bool CreateFolders(const std::string& path);
 
 }  // namespace kestrel::platform

@@ -44,5 +44,7 @@ std::vector<Command> VersionCommands();
 std::vector<Command> JsonCommands();
 std::vector<Command> LibraryCommands();
 std::vector<Command> JavaCommands();
+std::vector<Command> LaunchCommands();
+std::vector<Command> AccountCommands();
 
 }  // namespace kestrel::cli

@@ -6,7 +6,8 @@ namespace kestrel::cli {
 
 std::vector<Command> AllCommands() {
     std::vector<Command> all;
-    for (auto group : {VersionCommands, LibraryCommands, JavaCommands, JsonCommands}) {
+    for (auto group : {VersionCommands, LibraryCommands, LaunchCommands, JavaCommands, AccountCommands,
+                       JsonCommands}) {
         for (Command& command : group()) all.push_back(std::move(command));
     }
     return all;

@@ -1,0 +1,127 @@
+#include "platform/Process.h"
+
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+extern char** environ;
+
+namespace kestrel::platform {
+
+namespace {
+
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+
+}  // namespace
+
+std::vector<std::string> SplitCommandLine(std::string_view line) {
+    std::vector<std::string> arguments;
+    std::size_t i = 0;
+    const std::size_t n = line.size();
+
+    // The program name knows no escapes.
+    while (i < n && IsBlank(line[i])) ++i;
+    if (i == n) return arguments;
+    std::string program;
+    if (line[i] == '"') {
+        ++i;
+        while (i < n && line[i] != '"') program.push_back(line[i++]);
+        if (i < n) ++i;
+    } else {
+        while (i < n && !IsBlank(line[i])) program.push_back(line[i++]);
+    }
+    arguments.push_back(std::move(program));
+
+    for (;;) {
+        while (i < n && IsBlank(line[i])) ++i;
+        if (i == n) break;
+        std::string argument;
+        bool quoted = false;
+        while (i < n) {
+            const char c = line[i];
+            if (c == '\\') {
+                std::size_t backslashes = 0;
+                while (i < n && line[i] == '\\') {
+                    ++backslashes;
+                    ++i;
+                }
+                if (i < n && line[i] == '"') {
+                    argument.append(backslashes / 2, '\\');
+                    if (backslashes % 2 == 1) {
+                        argument.push_back('"');
+                        ++i;
+                    }
+                    // An even run leaves the quote to act as a delimiter.
+                } else {
+                    argument.append(backslashes, '\\');
+                }
+                continue;
+            }
+            if (c == '"') {
+                if (quoted && i + 1 < n && line[i + 1] == '"') {
+                    argument.push_back('"');
+                    i += 2;
+                    continue;
+                }
+                quoted = !quoted;
+                ++i;
+                continue;
+            }
+            if (!quoted && IsBlank(c)) break;
+            argument.push_back(c);
+            ++i;
+        }
+        arguments.push_back(std::move(argument));
+    }
+    return arguments;
+}
+
+Result<int> StartProcess(const std::string& exe, std::string_view command_line, const std::string& cwd) {
+    std::vector<std::string> arguments = SplitCommandLine(command_line);
+    if (arguments.empty()) arguments.push_back(exe);
+    std::vector<char*> argv;
+    argv.reserve(arguments.size() + 1);
+    for (std::string& argument : arguments) argv.push_back(argument.data());
+    argv.push_back(nullptr);
+
+    posix_spawn_file_actions_t actions;
+    if (posix_spawn_file_actions_init(&actions) != 0) return Error{"cannot prepare the process"};
+    if (!cwd.empty() && posix_spawn_file_actions_addchdir_np(&actions, cwd.c_str()) != 0) {
+        posix_spawn_file_actions_destroy(&actions);
+        return Error{"cannot prepare the process"};
+    }
+    pid_t pid = 0;
+    const int failed = posix_spawn(&pid, exe.c_str(), &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    if (failed != 0) return Error{"cannot start " + exe + ": " + std::strerror(failed)};
+    return static_cast<int>(pid);
+}
+
+bool ProcessAlive(int pid) {
+    if (pid <= 0) return false;
+    int status = 0;
+    const pid_t reaped = ::waitpid(pid, &status, WNOHANG);
+    if (reaped == pid) return false;
+    if (reaped == 0) return true;
+    // Not our child (or already reaped): ask whether it exists at all.
+    return ::kill(pid, 0) == 0 || errno == EPERM;
+}
+
+Result<int> WaitForProcess(int pid) {
+    int status = 0;
+    for (;;) {
+        const pid_t reaped = ::waitpid(pid, &status, 0);
+        if (reaped == pid) break;
+        if (reaped < 0 && errno == EINTR) continue;
+        return Error{std::string("cannot wait for the process: ") + std::strerror(errno)};
+    }
+    if (WIFEXITED(status)) return WEXITSTATUS(status);
+    if (WIFSIGNALED(status)) return 128 + WTERMSIG(status);
+    return Error{"the process ended in an unknown way"};
+}
+
+}  // namespace kestrel::platform

@@ -1,0 +1,53 @@
+#pragma once
+
+// Starting the game and watching it. The launcher hands the game a
+// Windows-style command line: one text in which arguments are separated by
+// blanks and quoted by the Windows rules. On Windows the process itself
+// splits it; here StartProcess splits it by the same rules and starts the
+// program with the resulting argument vector, so the game receives exactly
+// the vector it would receive on Windows.
+//
+// The Windows rules (those of the Microsoft C runtime):
+// - arguments are separated by runs of blanks and tabs;
+// - the first argument, the program name, runs to the next blank unless it
+//   starts with a double quote, in which case it runs to the next double
+//   quote; backslashes are plain characters in it;
+// - elsewhere a double quote starts or ends a quoted part, in which blanks
+//   and tabs are ordinary characters; two double quotes inside a quoted part
+//   give one literal double quote;
+// - 2n backslashes before a double quote give n backslashes and the quote
+//   acts as above; 2n+1 backslashes before a double quote give n backslashes
+//   and a literal double quote; backslashes before anything else are plain.
+//
+// Processes we start are our children: ProcessAlive reaps a child that has
+// ended, so no zombie stays behind and "alive" is true exactly while the
+// program runs.
+//
+// Threading: free functions; safe from any thread. Only one thread should
+// wait for a given child.
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/Result.h"
+
+namespace kestrel::platform {
+
+// The argument vector a Windows program receives for this command line.
+std::vector<std::string> SplitCommandLine(std::string_view command_line);
+
+// Starts exe with the argument vector of command_line (program name first),
+// in the folder cwd, with the launcher's environment and nothing redirected.
+// Returns the process id.
+Result<int> StartProcess(const std::string& exe, std::string_view command_line, const std::string& cwd);
+
+// True while the process runs. A child of ours that has ended is reaped here;
+// for any other process the answer is whether it still exists.
+bool ProcessAlive(int pid);
+
+// Waits until our child ends and returns its exit status (128 + the signal
+// number when a signal ended it).
+Result<int> WaitForProcess(int pid);
+
+}  // namespace kestrel::platform

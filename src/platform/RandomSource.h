@@ -1,0 +1,43 @@
+#pragma once
+
+// RandomSource is the one place random numbers come from, so tests can make
+// every draw predictable. Between(lo, hi) returns a number in [lo, hi].
+//
+// TickRandom is the launcher's own draw: it reads a fast-moving counter (the
+// processor's time-stamp counter where there is one) and feeds it through
+// one step of the classic C runtime generator,
+//   lo + ((((t * 214013 + 2531011) mod 2^32) >> 16) & 0x7FFF) mod (hi - lo + 1),
+// which is what the offline access token has always been made of. The
+// counter can be replaced for tests.
+//
+// Threading: TickRandom keeps no state besides its counter function and may be
+// used from any thread when that function may; other sources say their own.
+
+#include <cstdint>
+#include <functional>
+
+namespace kestrel::platform {
+
+class RandomSource {
+public:
+    virtual ~RandomSource() = default;
+    virtual std::uint32_t Between(std::uint32_t lo, std::uint32_t hi) = 0;
+};
+
+class TickRandom : public RandomSource {
+public:
+    // The time-stamp counter (or a nanosecond clock where the processor has
+    // none).
+    TickRandom();
+    explicit TickRandom(std::function<std::uint64_t()> counter);
+
+    std::uint32_t Between(std::uint32_t lo, std::uint32_t hi) override;
+
+    // The draw itself, for a given counter value.
+    static std::uint32_t Draw(std::uint64_t tick, std::uint32_t lo, std::uint32_t hi);
+
+private:
+    std::function<std::uint64_t()> counter_;
+};
+
+}  // namespace kestrel::platform

@@ -1,0 +1,86 @@
+#include <sys/stat.h>
+
+#include <gtest/gtest.h>
+
+#include "cli/CliRunner.h"
+#include "launch/GameFolder.h"
+#include "net/JsonDocument.h"
+#include "platform/Files.h"
+
+namespace kestrel {
+namespace {
+
+using testing::RunCli;
+
+TEST(LaunchCli, OfflineUuidCommandLineAndNatives) {
+    EXPECT_EQ(RunCli({"offline-uuid", "Steve"}).out, "29EBA48502E61C168846C2FF82ED3940\n");
+    EXPECT_EQ(RunCli({"offline-uuid", "玩家"}).out, "0D3C1AD538413B1D78503A8A98CCAF7B\n");
+
+    testing::GameFolder game;
+    game.Manifest("1.12.2", testing::manifests::Vanilla1122());
+    const std::string java = game.FakeJava("jdk", "17.0.2");
+    const std::vector<std::string> base = {"--game-dir", game.path(), "--java", java, "--token", "T"};
+    auto with = [&](std::vector<std::string> words) {
+        words.insert(words.end(), base.begin(), base.end());
+        return words;
+    };
+
+    const auto line = RunCli(with({"command-line", "1.12.2", "--name", "A \"B\"", "--memory", "1024", "--width",
+                                   "1280", "--height", "720", "--watermark", "W"}));
+    EXPECT_EQ(line.status, 0) << line.err;
+    EXPECT_NE(line.out.find("-Xmx1024m"), std::string::npos);
+    EXPECT_NE(line.out.find("--username \"A \\\"B\\\"\" --version \"W\""), std::string::npos) << line.out;
+    EXPECT_TRUE(line.out.ends_with("--height 720 --width 1280\n")) << line.out;
+
+    const auto argv = RunCli(with({"command-line", "1.12.2", "--name", "A \"B\"", "--argv", "--isolation"}));
+    ASSERT_EQ(argv.status, 0) << argv.err;
+    net::JsonDocument vector;
+    ASSERT_TRUE(vector.Parse(argv.out)) << argv.out;
+    EXPECT_EQ(vector.GetText("[0]"), java);
+    EXPECT_EQ(vector.GetText("[10]"), "--username");
+    EXPECT_EQ(vector.GetText("[11]"), "A \"B\"");
+    EXPECT_EQ(vector.GetText("[13]"), "由Kestrel 2安全启动");
+    EXPECT_EQ(vector.GetText("[15]"), game.path() + "/versions/1.12.2");
+
+    const auto natives = RunCli({"natives", "1.12.2", "--game-dir", game.path(), "--host", "windows"});
+    EXPECT_EQ(natives.out, game.path() +
+                               "\\libraries\\org\\lwjgl\\lwjgl\\lwjgl-platform\\2.9.4-nightly-20150209\\"
+                               "lwjgl-platform-2.9.4-nightly-20150209-natives-windows-64.jar\n");
+}
+
+TEST(LaunchCli, FailuresGiveTheLaunchersTextOrTheUsage) {
+    testing::GameFolder game;
+    game.Manifest("1.12.2", testing::manifests::Vanilla1122());
+    const std::string java = game.FakeJava("jdk", "17.0.2");
+    const auto memory = RunCli({"command-line", "1.12.2", "--game-dir", game.path(), "--java", java, "--name", "S",
+                                "--memory", "lots"});
+    EXPECT_EQ(memory.status, 1);
+    EXPECT_EQ(memory.err, "游戏内存分配错误，请检查设置是否正确\n");
+    const auto no_java = RunCli({"launch", "1.12.2", "--game-dir", game.path(), "--java", game.root() + "/none",
+                                 "--name", "S"});
+    EXPECT_EQ(no_java.status, 1);
+    EXPECT_EQ(no_java.err, "Java虚拟机不存在，请检查路径是否正常\n");
+    const auto not_runnable = RunCli({"launch", "1.12.2", "--game-dir", game.path(), "--java", java, "--name", "S"});
+    EXPECT_EQ(not_runnable.status, 1);
+    EXPECT_EQ(not_runnable.err, "游戏启动时出现了未知错误\n");
+    EXPECT_EQ(RunCli({"command-line", "1.12.2", "--game-dir", game.path(), "--name", "S"}).status, 2);
+    EXPECT_EQ(RunCli({"launch", "--java", java, "--name", "S"}).status, 2);
+    EXPECT_EQ(RunCli({"offline-uuid"}).status, 2);
+}
+
+TEST(LaunchCli, LaunchWaitsForTheGameAndGivesItsExitStatus) {
+    testing::GameFolder game;
+    game.Manifest("fake", R"({"id":"fake","mainClass":"M","minecraftArguments":"--a b"})");
+    // A shell script stands in for Java: it records its folder and exits
+    // with status 3.
+    const std::string java = game.root() + "/bin/java";
+    game.File("../bin/java", "#!/bin/sh\npwd > \"$(dirname \"$0\")/cwd\"\nexit 3\n");
+    ::chmod(java.c_str(), 0755);
+    const auto run = RunCli({"launch", "fake", "--game-dir", game.path(), "--java", java, "--name", "S", "--wait"});
+    EXPECT_EQ(run.status, 3) << run.err;
+    EXPECT_GT(std::stoi(run.out), 0);
+    EXPECT_EQ(platform::ReadFile(game.root() + "/bin/cwd"), game.path() + "\n");
+}
+
+}  // namespace
+}  // namespace kestrel

@@ -1,0 +1,86 @@
+#include "platform/Process.h"
+
+#include <sys/wait.h>
+
+#include <cerrno>
+#include <chrono>
+#include <thread>
+
+#include <gtest/gtest.h>
+
+#include "platform/Files.h"
+#include "support/TempFolder.h"
+
+namespace kestrel::platform {
+namespace {
+
+TEST(SplitCommandLine, FollowsTheWindowsRules) {
+    struct Case {
+        std::string line;
+        std::vector<std::string> argv;
+    };
+    const std::vector<Case> cases = {
+        {R"(prog "a b c" d e)", {"prog", "a b c", "d", "e"}},
+        {R"(prog "ab\"c" "\\" d)", {"prog", "ab\"c", "\\", "d"}},
+        {R"(prog a\\\b d"e f"g h)", {"prog", "a\\\\\\b", "de fg", "h"}},
+        {R"(prog a\\\"b c d)", {"prog", "a\\\"b", "c", "d"}},
+        {R"(prog a\\\\"b c" d e)", {"prog", "a\\\\b c", "d", "e"}},
+        {R"(prog "a""b" "" x)", {"prog", "a\"b", "", "x"}},
+        {"prog\t a\t\tb  ", {"prog", "a", "b"}},
+        {R"(prog "unterminated arg)", {"prog", "unterminated arg"}},
+        // The program name knows no escapes: it ends at the next quote.
+        {R"("C:\Program Files\Java\bin\javaw.exe" -Xmx1m)", {"C:\\Program Files\\Java\\bin\\javaw.exe", "-Xmx1m"}},
+        {R"("C:\dir\"x y)", {"C:\\dir\\", "x", "y"}},
+        {R"(C:\plain\java.exe "x")", {"C:\\plain\\java.exe", "x"}},
+        {"   ", {}},
+        {"", {}},
+    };
+    for (const Case& c : cases) EXPECT_EQ(SplitCommandLine(c.line), c.argv) << c.line;
+}
+
+TEST(StartProcess, RunsTheSplitVectorInTheFolderAndReportsItsExit) {
+    testing::TempFolder folder;
+    const Result<int> pid = StartProcess(
+        "/bin/sh", R"("/bin/sh" -c "pwd > out; printf '%s|' \"$0\" \"$1\" > args; exit 7" "a b" "c\"d")",
+        folder.path());
+    ASSERT_TRUE(pid.ok()) << pid.error();
+    const Result<int> status = WaitForProcess(*pid);
+    ASSERT_TRUE(status.ok()) << status.error();
+    EXPECT_EQ(*status, 7);
+    EXPECT_EQ(ReadFile(folder.path() + "/out"), folder.path() + "\n");
+    EXPECT_EQ(ReadFile(folder.path() + "/args"), "a b|c\"d|");
+}
+
+TEST(StartProcess, AMissingProgramOrFolderIsAnError) {
+    testing::TempFolder folder;
+    EXPECT_FALSE(StartProcess(folder.path() + "/no-java", "\"no-java\" -version", folder.path()).ok());
+    EXPECT_FALSE(StartProcess("/bin/true", "\"/bin/true\"", folder.path() + "/missing").ok());
+}
+
+TEST(ProcessAlive, IsTrueExactlyWhileTheChildRunsAndReapsIt) {
+    const Result<int> sleeper = StartProcess("/bin/sleep", "\"/bin/sleep\" 30", "");
+    ASSERT_TRUE(sleeper.ok()) << sleeper.error();
+    EXPECT_TRUE(ProcessAlive(*sleeper));
+    ::kill(*sleeper, SIGTERM);
+    bool alive = true;
+    for (int i = 0; i < 500 && alive; ++i) {
+        alive = ProcessAlive(*sleeper);
+        if (alive) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    EXPECT_FALSE(alive);
+    // Reaped: no zombie is left to wait for.
+    errno = 0;
+    EXPECT_EQ(::waitpid(*sleeper, nullptr, WNOHANG), -1);
+    EXPECT_EQ(errno, ECHILD);
+    EXPECT_FALSE(ProcessAlive(*sleeper));
+    EXPECT_FALSE(ProcessAlive(0));
+    EXPECT_TRUE(ProcessAlive(1));  // not our child, but it exists
+
+    const Result<int> killed = StartProcess("/bin/sleep", "\"/bin/sleep\" 30", "");
+    ASSERT_TRUE(killed.ok()) << killed.error();
+    ::kill(*killed, SIGKILL);
+    EXPECT_EQ(WaitForProcess(*killed).value(), 128 + SIGKILL);
+}
+
+}  // namespace
+}  // namespace kestrel::platform

@@ -1,0 +1,102 @@
+// kestrel-cli natives, command-line, launch: the natives archives of a
+// version, the game command line of a launch, and the launch itself.
+
+#include <ostream>
+
+#include "Command.h"
+#include "launch/Launcher.h"
+#include "launch/NativesExtractor.h"
+#include "net/JsonValue.h"
+#include "net/JsonWriter.h"
+#include "platform/Process.h"
+#include "platform/RandomSource.h"
+
+namespace kestrel::cli {
+
+namespace {
+
+constexpr const char* kLaunchUsage =
+    "ID --java PATH --name NAME [--token T] [--uuid U] [--memory MB] [--width W] [--height H] "
+    "[--isolation] [--watermark TEXT]";
+
+// The plan of command-line and launch; nothing when a required option is
+// missing.
+std::optional<launch::LaunchPlan> PlanOf(const CliArguments& arguments, const CliContext& context) {
+    if (arguments.positional().size() != 1 || !arguments.Has("--java") || !arguments.Has("--name")) {
+        return std::nullopt;
+    }
+    launch::LaunchPlan plan;
+    plan.version_id = arguments.positional()[0];
+    plan.java_path = arguments.Get("--java");
+    plan.player_name = arguments.Get("--name");
+    plan.access_token = arguments.Get("--token");
+    plan.player_uuid = arguments.Get("--uuid");
+    plan.memory_mb = launch::DecimalOrZero(arguments.Get("--memory", "2048"));
+    plan.window_width = launch::DecimalOrZero(arguments.Get("--width", "854"));
+    plan.window_height = launch::DecimalOrZero(arguments.Get("--height", "480"));
+    plan.isolation = arguments.Has("--isolation");
+    plan.watermark = arguments.Get("--watermark");
+    plan.game_folder = context.game_dir;
+    return plan;
+}
+
+int Natives(const CliArguments& arguments, const CliContext& context) {
+    if (arguments.positional().size() != 1) return UsageError(context);
+    const launch::NativesExtractor natives(launch::VersionManifests(context.game_dir, context.profile));
+    for (const std::string& archive : natives.Archives(arguments.positional()[0])) context.out << archive << "\n";
+    return kDone;
+}
+
+int CommandLine(const CliArguments& arguments, const CliContext& context) {
+    const auto plan = PlanOf(arguments, context);
+    if (!plan) return UsageError(context);
+    platform::TickRandom random;
+    const Result<std::string> line = launch::Launcher(context.profile, random).CommandLine(*plan);
+    if (!line.ok()) {
+        context.err << line.error() << "\n";
+        return kFailed;
+    }
+    if (!arguments.Has("--argv")) {
+        context.out << *line << "\n";
+        return kDone;
+    }
+    net::JsonValue vector = net::JsonValue::Array();
+    for (std::string& argument :
+         platform::SplitCommandLine(launch::Launcher::ProcessCommandLine(plan->java_path, *line))) {
+        vector.Append(net::JsonValue::String(std::move(argument)));
+    }
+    context.out << net::JsonWriter::Write(vector) << "\n";
+    return kDone;
+}
+
+int Launch(const CliArguments& arguments, const CliContext& context) {
+    const auto plan = PlanOf(arguments, context);
+    if (!plan) return UsageError(context);
+    platform::TickRandom random;
+    const Result<int> pid = launch::Launcher(context.profile, random).Launch(*plan);
+    if (!pid.ok()) {
+        context.err << pid.error() << "\n";
+        return kFailed;
+    }
+    context.out << *pid << "\n";
+    if (!arguments.Has("--wait")) return kDone;
+    context.out.flush();
+    const Result<int> status = platform::WaitForProcess(*pid);
+    if (!status.ok()) {
+        context.err << status.error() << "\n";
+        return kFailed;
+    }
+    return *status;
+}
+
+}  // namespace
+
+std::vector<Command> LaunchCommands() {
+    return {
+        {"natives", "ID", Natives},
+        {"command-line", std::string(kLaunchUsage) + " [--argv]", CommandLine},
+        {"launch", std::string(kLaunchUsage) + " [--wait]", Launch},
+    };
+}
+
+}  // namespace kestrel::cli
