@@ -24,6 +24,12 @@ std::string ProgramFolder() {
     return executable.parent_path().string();
 }
 
+std::string ExecutableName() {
+    std::error_code error;
+    const auto executable = std::filesystem::read_symlink("/proc/self/exe", error);
+    return error ? std::string() : executable.filename().string();
+}
+
 std::string LocalAppData() {
     if (std::string value = Environment("LOCALAPPDATA"); !value.empty()) return value;
     if (std::string value = Environment("XDG_DATA_HOME"); !value.empty()) return value;

@@ -14,6 +14,9 @@ namespace kestrel::platform {
 // The folder that holds the running executable, without a trailing separator.
 std::string ProgramFolder();
 
+// The file name (without folder) of the running executable.
+std::string ExecutableName();
+
 // $LOCALAPPDATA, else $XDG_DATA_HOME, else ~/.local/share.
 std::string LocalAppData();
 

@@ -46,5 +46,7 @@ std::vector<Command> LibraryCommands();
 std::vector<Command> JavaCommands();
 std::vector<Command> LaunchCommands();
 std::vector<Command> AccountCommands();
+std::vector<Command> OptionsCommands();
+std::vector<Command> SkinCommands();
 
 }  // namespace kestrel::cli

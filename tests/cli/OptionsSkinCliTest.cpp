@@ -1,0 +1,78 @@
+#include <gtest/gtest.h>
+
+#include "cli/CliRunner.h"
+#include "platform/Files.h"
+#include "skins/PngCodec.h"
+
+namespace kestrel::testing {
+namespace {
+
+TEST(Cli, OptionsShowTheDefaultsAndSaveOneSettingAtATime) {
+    TempFolder program;
+    CliRun run = RunCli({"options", "--program-dir", program.path()});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out.rfind("RINKU_SUTAATO=\"\"\nGameFolder=\"\"\nGameFolder_Auto=\"True\"\n", 0), 0u) << run.out;
+    EXPECT_NE(run.out.find("\nLauncher_Name=\"kestrel-cli\"\ncurrent game directory: " + program.path() +
+                           "/.minecraft\n"),
+              std::string::npos)
+        << run.out;
+
+    run = RunCli({"options", "set", "GameFolder", "/games/mc", "--program-dir", program.path()});
+    EXPECT_EQ(run.status, 0) << run.err;
+    run = RunCli({"options", "set", "Isolation", "True", "--program-dir", program.path()});
+    EXPECT_EQ(run.status, 0) << run.err;
+    const std::string file = platform::ReadFile(program.path() + "/KSTfiles/LauncherOptions.ini").value_or("");
+    EXPECT_NE(file.find("GameFolder=\"/games/mc\"\r\nGameFolder_Auto=\"False\"\r\n"), std::string::npos) << file;
+    EXPECT_NE(file.find("Isolation=\"True\"\r\n"), std::string::npos) << file;
+    run = RunCli({"options", "--program-dir", program.path()});
+    EXPECT_NE(run.out.find("current game directory: /games/mc\n"), std::string::npos) << run.out;
+
+    EXPECT_EQ(RunCli({"options", "set", "Isolation", "yes", "--program-dir", program.path()}).status, 2);
+    EXPECT_EQ(RunCli({"options", "set", "Launcher_Name", "x", "--program-dir", program.path()}).status, 2);
+    EXPECT_EQ(RunCli({"options", "get"}).status, 2);
+}
+
+TEST(Cli, SkinPicturesAreWrittenAsPng) {
+    TempFolder folder;
+    skins::Image skin(64, 32);
+    for (int y = 0; y < 32; ++y) {
+        for (int x = 0; x < 64; ++x) skin.Set(x, y, skins::MakeArgb(255, 9, static_cast<std::uint8_t>(x), 9));
+    }
+    const std::string in = folder.Write("skin.png", skins::EncodePng(skin));
+    const std::string out = folder.path() + "/out.png";
+    const struct {
+        std::vector<std::string> arguments;
+        int width, height;
+    } cases[] = {
+        {{"skin", "head", in, out}, 80, 80},
+        {{"skin", "backhead", in, out, "--size", "32"}, 32, 32},
+        {{"skin", "front", in, out}, 157, 333},
+        {{"skin", "back", in, out}, 157, 333},
+    };
+    for (const auto& c : cases) {
+        const CliRun run = RunCli(c.arguments);
+        EXPECT_EQ(run.status, 0) << c.arguments[1] << run.err;
+        const skins::Image picture = skins::DecodePng(platform::ReadFile(out).value_or(""));
+        EXPECT_EQ(picture.width(), c.width) << c.arguments[1];
+        EXPECT_EQ(picture.height(), c.height) << c.arguments[1];
+    }
+
+    const std::string text = folder.Write("skin.txt", "not a picture");
+    CliRun run = RunCli({"skin", "head", text, out});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_FALSE(run.err.empty());
+    EXPECT_EQ(RunCli({"skin", "head", folder.path() + "/missing.png", out}).status, 1);
+    EXPECT_EQ(RunCli({"skin", "head", in, folder.path() + "/no/such/folder/out.png"}).status, 1);
+    for (const std::vector<std::string>& usage : std::vector<std::vector<std::string>>{
+             {"skin", "side", in, out},
+             {"skin", "head", in},
+             {"skin", "head", in, out, "--size", "0"},
+             {"skin", "head", in, out, "--size", "80px"},
+             {"skin", "front", in, out, "--size", "80"},
+         }) {
+        EXPECT_EQ(RunCli(usage).status, 2) << usage[1];
+    }
+}
+
+}  // namespace
+}  // namespace kestrel::testing

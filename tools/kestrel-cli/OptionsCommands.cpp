@@ -1,0 +1,124 @@
+// kestrel-cli options …: the launcher's options file, read with its defaults
+// and changed one setting at a time, as the settings window does.
+
+#include <functional>
+#include <map>
+#include <ostream>
+
+#include "Command.h"
+#include "java/MemoryAdvisor.h"
+#include "platform/Folders.h"
+#include "shell/OptionsFile.h"
+
+namespace kestrel::cli {
+
+namespace {
+
+shell::OptionsFile FileOf(const CliArguments& arguments) {
+    shell::OptionsPlace place = shell::OptionsPlace::Current();
+    place.program_folder = arguments.Get("--program-dir", place.program_folder);
+    return shell::OptionsFile(place);
+}
+
+// Loads the record; an empty Memory gets the recommendation of the 64-bit
+// table for this machine's free memory, as at the launcher's start.
+shell::SettingsRecord Loaded(const shell::OptionsFile& file) {
+    shell::SettingsRecord record;
+    file.Load(record, [] { return static_cast<std::int32_t>(java::AdviseHeap("64").heap_mb); });
+    return record;
+}
+
+bool ParseFlag(const std::string& text, bool& flag) {
+    if (text != "True" && text != "False") return false;
+    flag = text == "True";
+    return true;
+}
+
+using Setter = std::function<bool(shell::SettingsRecord&, const shell::OptionsFile&, const std::string&)>;
+
+Setter Text(std::string shell::SettingsRecord::*member) {
+    return [member](shell::SettingsRecord& record, const shell::OptionsFile&, const std::string& value) {
+        record.*member = value;
+        return true;
+    };
+}
+Setter Flag(bool shell::SettingsRecord::*member) {
+    return [member](shell::SettingsRecord& record, const shell::OptionsFile&, const std::string& value) {
+        return ParseFlag(value, record.*member);
+    };
+}
+Setter Integer(std::int32_t shell::SettingsRecord::*member) {
+    return [member](shell::SettingsRecord& record, const shell::OptionsFile&, const std::string& value) {
+        record.*member = shell::OptionInteger(value);
+        return true;
+    };
+}
+
+const std::map<std::string, Setter>& Setters() {
+    using R = shell::SettingsRecord;
+    static const std::map<std::string, Setter> setters = {
+        {"RINKU_SUTAATO", Text(&R::selected_version)},
+        // Choosing a folder turns the automatic folder off; an empty folder
+        // means the default one, as in the settings window.
+        {"GameFolder",
+         [](R& record, const shell::OptionsFile& file, const std::string& value) {
+             record.game_folder = value;
+             record.game_folder_auto = false;
+             file.SetCurrentGameDirectory(record);
+             return true;
+         }},
+        {"GameFolder_Auto",
+         [](R& record, const shell::OptionsFile& file, const std::string& value) {
+             if (!ParseFlag(value, record.game_folder_auto)) return false;
+             if (record.game_folder_auto) record.game_folder = file.default_game_folder();
+             file.SetCurrentGameDirectory(record);
+             return true;
+         }},
+        {"ip", Text(&R::server_address)},
+        {"Musicplayer", Flag(&R::music_player)},
+        {"Java", Text(&R::java_path)},
+        {"JavaV", Text(&R::java_label)},
+        {"Memory", Integer(&R::memory)},
+        {"Isolation", Flag(&R::isolation)},
+        {"Launcher_Waiting", Integer(&R::launcher_waiting)},
+        {"GameWindow", Integer(&R::game_window)},
+        {"GameWindow_Width", Integer(&R::game_window_width)},
+        {"GameWindow_Height", Integer(&R::game_window_height)},
+        {"GameWindow_Title", Text(&R::game_window_title)},
+        {"GameWindow_Watermark", Text(&R::game_window_watermark)},
+    };
+    return setters;
+}
+
+int Options(const CliArguments& arguments, const CliContext& context) {
+    const auto& words = arguments.positional();
+    const shell::OptionsFile file = FileOf(arguments);
+    if (words.empty()) {
+        shell::SettingsRecord record = Loaded(file);
+        // The lines as the next save writes them, one a line.
+        std::string text = file.BuildText(record);
+        for (std::size_t at; (at = text.find("\r\n")) != std::string::npos;) text.replace(at, 2, "\n");
+        context.out << text << "\ncurrent game directory: " << record.current_game_dir << "\n";
+        return kDone;
+    }
+    if (words.size() != 3 || words[0] != "set") return UsageError(context);
+    const auto setter = Setters().find(words[1]);
+    if (setter == Setters().end()) return UsageError(context);
+    shell::SettingsRecord record = Loaded(file);
+    if (!setter->second(record, file, words[2])) return UsageError(context);
+    if (const Status saved = file.Save(record); !saved) {
+        context.err << saved.error() << "\n";
+        return kFailed;
+    }
+    return kDone;
+}
+
+}  // namespace
+
+std::vector<Command> OptionsCommands() {
+    return {
+        {"options", "[set KEY VALUE] [--program-dir DIR]", Options},
+    };
+}
+
+}  // namespace kestrel::cli
