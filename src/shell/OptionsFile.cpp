@@ -38,8 +38,18 @@ OptionsPlace OptionsPlace::Current() {
 }
 
 std::string OptionValue(std::string_view text, std::string_view key) {
+    // A key is looked for at the start of a line first. Values are written
+    // raw, so a selected version or a path holding, say, `Memory="` would
+    // otherwise stand in for the Memory line that follows it and change
+    // that setting at the next start. A file without the key at a line start
+    // (edited by hand) is still read by the plain lookup.
     std::string opening(key);
     opening += "=\"";
+    if (text.substr(0, opening.size()) == opening) return net::KeyLookup(text, opening, "\"");
+    const std::string at_line_start = "\n" + opening;
+    if (const auto line = text.find(at_line_start); line != std::string_view::npos) {
+        return net::KeyLookup(text.substr(line), at_line_start, "\"");
+    }
     return net::KeyLookup(text, opening, "\"");
 }
 

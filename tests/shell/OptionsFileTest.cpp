@@ -222,6 +222,21 @@ TEST(OptionsFile, TitleWithAQuoteIsSavedAsIsAndReadBackToTheQuote) {
     EXPECT_EQ(launcher.Load().game_window_title, "a");
 }
 
+TEST(OptionsFile, AValueHoldingAnotherKeyDoesNotReplaceThatKey) {
+    Launcher launcher;
+    SettingsRecord record = launcher.Load();
+    record.selected_version = R"(odd ip="evil.example Memory="64)";
+    record.server_address = "mc.example.org";
+    record.memory = 3072;
+    ASSERT_TRUE(launcher.file.Save(record).ok());
+    const SettingsRecord loaded = launcher.Load();
+    EXPECT_EQ(loaded.server_address, "mc.example.org");
+    EXPECT_EQ(loaded.memory, 3072);
+    // A hand-edited file with indented keys still reads.
+    launcher.WriteOptions("  Memory=\"1024\"");
+    EXPECT_EQ(launcher.Load().memory, 1024);
+}
+
 TEST(OptionsFile, GarbageFilesGiveTheDefaults) {
     std::mt19937 random(7);
     std::string binary(4096, '\0');
