@@ -133,13 +133,50 @@ void Transfer::SetCancel(std::stop_token cancel) { cancel_ = std::move(cancel); 
 CURLcode Transfer::Perform() {
     if (!handle_) return CURLE_FAILED_INIT;
     CURLcode code = CURLE_ABORTED_BY_CALLBACK;
-    if (!cancel_.stop_requested()) code = curl_easy_perform(handle_);
+    if (!cancel_.stop_requested()) code = RunUntilDoneOrStopped();
     if (cancel_.stop_requested()) {
         // A cancelled request has no answer, whatever part of one arrived.
         cancelled_ = true;
         body_.Clear();
         return CURLE_ABORTED_BY_CALLBACK;
     }
+    return code;
+}
+
+// libcurl calls the progress callback about once a second while a connection
+// is idle, so a stop would wait up to that long. Driving the handle through a
+// multi handle lets a stop request wake the wait at once; the progress and
+// write callbacks still end the transfer from inside libcurl.
+CURLcode Transfer::RunUntilDoneOrStopped() {
+    CURLM* multi = curl_multi_init();
+    if (!multi) return curl_easy_perform(handle_);
+    if (curl_multi_add_handle(multi, handle_) != CURLM_OK) {
+        curl_multi_cleanup(multi);
+        return curl_easy_perform(handle_);
+    }
+    CURLcode code = CURLE_ABORTED_BY_CALLBACK;
+    {
+        // Destroyed before the multi handle: its destructor waits for a
+        // wake-up that is running on the cancelling thread.
+        std::stop_callback wake(cancel_, [multi] { curl_multi_wakeup(multi); });
+        int running = 1;
+        while (!cancel_.stop_requested()) {
+            if (curl_multi_perform(multi, &running) != CURLM_OK) {
+                code = CURLE_FAILED_INIT;
+                break;
+            }
+            if (running == 0) {
+                int left = 0;
+                while (CURLMsg* message = curl_multi_info_read(multi, &left)) {
+                    if (message->msg == CURLMSG_DONE && message->easy_handle == handle_) code = message->data.result;
+                }
+                break;
+            }
+            curl_multi_poll(multi, nullptr, 0, 1000, nullptr);
+        }
+    }
+    curl_multi_remove_handle(multi, handle_);
+    curl_multi_cleanup(multi);
     return code;
 }
 

@@ -89,6 +89,8 @@ public:
     std::size_t BodyCapacity() const { return body_.capacity(); }
 
 private:
+    CURLcode RunUntilDoneOrStopped();
+
     static std::size_t OnWrite(char* data, std::size_t size, std::size_t count, void* self);
     static std::size_t OnHeader(char* data, std::size_t size, std::size_t count, void* self);
     static std::size_t OnRead(char* out, std::size_t size, std::size_t count, void* self);

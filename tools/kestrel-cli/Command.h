@@ -42,5 +42,6 @@ int UsageError(const CliContext& context);
 // The command groups; each lives in its own file.
 std::vector<Command> VersionCommands();
 std::vector<Command> JsonCommands();
+std::vector<Command> PingCommands();
 
 }  // namespace kestrel::cli

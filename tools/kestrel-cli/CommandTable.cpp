@@ -6,7 +6,7 @@ namespace kestrel::cli {
 
 std::vector<Command> AllCommands() {
     std::vector<Command> all;
-    for (auto group : {VersionCommands, JsonCommands}) {
+    for (auto group : {VersionCommands, JsonCommands, PingCommands}) {
         for (Command& command : group()) all.push_back(std::move(command));
     }
     return all;
