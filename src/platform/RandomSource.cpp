@@ -34,4 +34,12 @@ std::uint32_t TickRandom::Draw(std::uint64_t tick, std::uint32_t lo, std::uint32
     return span == 0 ? lo + value : lo + value % span;
 }
 
+ClockSeededRandom::ClockSeededRandom()
+    : engine_(static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count()) ^
+              static_cast<std::uint64_t>(std::chrono::system_clock::now().time_since_epoch().count())) {}
+
+std::uint32_t ClockSeededRandom::Between(std::uint32_t lo, std::uint32_t hi) {
+    return std::uniform_int_distribution<std::uint32_t>(lo, hi)(engine_);
+}
+
 }  // namespace kestrel::platform

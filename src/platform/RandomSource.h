@@ -10,11 +10,16 @@
 // which is what the offline access token has always been made of. The
 // counter can be replaced for tests.
 //
+// ClockSeededRandom is a general-purpose source (slogans, backgrounds,
+// tracks), a Mersenne Twister seeded from the clocks.
+//
 // Threading: TickRandom keeps no state besides its counter function and may be
-// used from any thread when that function may; other sources say their own.
+// used from any thread when that function may. A ClockSeededRandom is used by
+// one thread at a time; give each worker its own.
 
 #include <cstdint>
 #include <functional>
+#include <random>
 
 namespace kestrel::platform {
 
@@ -38,6 +43,15 @@ public:
 
 private:
     std::function<std::uint64_t()> counter_;
+};
+
+class ClockSeededRandom final : public RandomSource {
+public:
+    ClockSeededRandom();
+    std::uint32_t Between(std::uint32_t lo, std::uint32_t hi) override;
+
+private:
+    std::mt19937_64 engine_;
 };
 
 }  // namespace kestrel::platform

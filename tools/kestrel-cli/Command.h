@@ -48,5 +48,6 @@ std::vector<Command> LaunchCommands();
 std::vector<Command> AccountCommands();
 std::vector<Command> OptionsCommands();
 std::vector<Command> SkinCommands();
+std::vector<Command> PingCommands();
 
 }  // namespace kestrel::cli

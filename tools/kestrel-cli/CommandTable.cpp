@@ -7,7 +7,7 @@ namespace kestrel::cli {
 std::vector<Command> AllCommands() {
     std::vector<Command> all;
     for (auto group : {VersionCommands, LibraryCommands, LaunchCommands, JavaCommands, AccountCommands,
-                       JsonCommands, OptionsCommands, SkinCommands}) {
+                       JsonCommands, OptionsCommands, SkinCommands, PingCommands}) {
         for (Command& command : group()) all.push_back(std::move(command));
     }
     return all;

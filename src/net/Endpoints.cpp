@@ -1,0 +1,69 @@
+#include "net/Endpoints.h"
+
+#include <cstdlib>
+
+#include "platform/Files.h"
+
+namespace kestrel::net {
+
+namespace {
+
+std::string_view Trim(std::string_view text) {
+    while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
+    while (!text.empty() && (text.back() == ' ' || text.back() == '\t' || text.back() == '\r')) text.remove_suffix(1);
+    return text;
+}
+
+}  // namespace
+
+Endpoints Endpoints::Defaults() {
+    Endpoints table;
+    table.urls_ = {
+        {"mojang_auth", "https://authserver.mojang.com"},
+        {"microsoft_login", "https://login.microsoftonline.com"},
+        {"xbox_user", "https://user.auth.xboxlive.com"},
+        {"xsts", "https://xsts.auth.xboxlive.com"},
+        {"minecraft_services", "https://api.minecraftservices.com"},
+        {"session", "https://sessionserver.mojang.com"},
+        // The update server is our own static file host.
+        {"update", "https://updates.kestrel-launcher.example/launcher/"},
+        {"update_probe", "https://updates.kestrel-launcher.example/"},
+        {"slogans", "https://updates.kestrel-launcher.example/slogans/Titlelist.ini"},
+        {"thanks", "https://updates.kestrel-launcher.example/launcher/Special_thanks.txt"},
+    };
+    return table;
+}
+
+Endpoints Endpoints::FromEnvironment() {
+    Endpoints table = Defaults();
+    const char* file = std::getenv("KESTREL_ENDPOINTS");
+    if (file && *file) {
+        // An endpoints file is a few lines; anything larger is not one.
+        if (const auto text = platform::ReadFile(file, 1 << 20)) table.Override(*text);
+    }
+    return table;
+}
+
+void Endpoints::Override(std::string_view lines) {
+    std::size_t start = 0;
+    while (start < lines.size()) {
+        std::size_t end = lines.find('\n', start);
+        if (end == std::string_view::npos) end = lines.size();
+        const std::string_view line = lines.substr(start, end - start);
+        start = end + 1;
+        const std::size_t equals = line.find('=');
+        if (equals == std::string_view::npos) continue;
+        const std::string_view name = Trim(line.substr(0, equals));
+        const std::string_view url = Trim(line.substr(equals + 1));
+        const auto known = urls_.find(name);
+        if (known == urls_.end() || url.empty()) continue;
+        known->second = std::string(url);
+    }
+}
+
+std::string Endpoints::Base(std::string_view name) const {
+    const auto known = urls_.find(name);
+    return known == urls_.end() ? std::string() : known->second;
+}
+
+}  // namespace kestrel::net

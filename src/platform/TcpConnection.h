@@ -1,0 +1,49 @@
+#pragma once
+
+// TcpConnection is one IPv4 TCP connection with time-outs on every step:
+// connecting, sending and receiving each give up after the time they are
+// given, so a server that accepts and then stays silent cannot hold a worker
+// thread.
+//
+// Threading: one thread uses a connection; it closes itself when destroyed.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "platform/Result.h"
+
+namespace kestrel::platform {
+
+class TcpConnection {
+public:
+    // Connects to a dotted IPv4 address; fails on an invalid address, a
+    // refused connection or when the time-out passes first.
+    static Result<TcpConnection> Connect(const std::string& ipv4, std::uint16_t port, int timeout_ms);
+
+    TcpConnection(TcpConnection&& other) noexcept : fd_(other.fd_) { other.fd_ = -1; }
+    TcpConnection& operator=(TcpConnection&& other) noexcept;
+    TcpConnection(const TcpConnection&) = delete;
+    TcpConnection& operator=(const TcpConnection&) = delete;
+    ~TcpConnection();
+
+    // Sends every byte or fails.
+    Status SendAll(std::string_view bytes, int timeout_ms);
+
+    // Waits up to the time-out for bytes and returns up to max_bytes of them;
+    // an empty text when the peer has closed the connection. Fails on a
+    // time-out or an error.
+    Result<std::string> Receive(std::size_t max_bytes, int timeout_ms);
+
+    void Close();
+
+private:
+    explicit TcpConnection(int fd) : fd_(fd) {}
+    int fd_ = -1;
+};
+
+// The dotted IPv4 text of the host's first IPv4 address (a dotted address
+// stands for itself); "" when the host cannot be resolved.
+std::string ResolveIpv4(const std::string& host);
+
+}  // namespace kestrel::platform

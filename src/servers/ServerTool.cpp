@@ -1,0 +1,82 @@
+#include "servers/ServerTool.h"
+
+#include <charconv>
+#include <chrono>
+
+#include "net/JsonDocument.h"
+#include "net/TextEncoding.h"
+#include "platform/IcmpEcho.h"
+#include "platform/TcpConnection.h"
+#include "servers/StatusProtocol.h"
+
+namespace kestrel::servers {
+
+namespace {
+
+// Splits "host[:port]"; false for an empty host or a port that is not a
+// number from 1 to 65535.
+bool SplitAddress(std::string_view address, std::string& host, std::uint16_t& port) {
+    const std::size_t colon = address.find(':');
+    host = std::string(address.substr(0, colon));
+    if (host.empty()) return false;
+    if (colon == std::string_view::npos) {
+        port = 25565;
+        return true;
+    }
+    const std::string_view digits = address.substr(colon + 1);
+    unsigned value = 0;
+    const auto [end, problem] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
+    if (problem != std::errc() || end != digits.data() + digits.size() || value == 0 || value > 65535) return false;
+    port = static_cast<std::uint16_t>(value);
+    return true;
+}
+
+// Receives until the status packet is whole; false on a time-out, a closed
+// connection or a malformed packet.
+bool ReceiveStatus(platform::TcpConnection& connection, int timeout_ms, std::string& json) {
+    using Clock = std::chrono::steady_clock;
+    const auto deadline = Clock::now() + std::chrono::milliseconds(timeout_ms);
+    std::string received;
+    for (;;) {
+        switch (ReadStatusPacket(received, json)) {
+            case Framing::kComplete: return true;
+            case Framing::kMalformed: return false;
+            case Framing::kIncomplete: break;
+        }
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+        if (left <= 0) return false;
+        auto bytes = connection.Receive(64 * 1024, static_cast<int>(left));
+        if (!bytes.ok() || bytes->empty()) return false;
+        received += *bytes;
+    }
+}
+
+}  // namespace
+
+bool ServerTool::QueryServerStatus(std::string_view address, ServerStatus& record) const {
+    record = ServerStatus{};
+    std::string host;
+    std::uint16_t port = 0;
+    if (!SplitAddress(address, host, port)) return false;
+    const std::string ip = ResolveHost(host);
+    if (ip.empty()) return false;
+    auto connection = platform::TcpConnection::Connect(ip, port, options_.connect_timeout_ms);
+    if (!connection.ok()) return false;
+    std::string json;
+    const bool received = connection.value().SendAll(StatusRequest(ip, port), options_.send_timeout_ms).ok() &&
+                          ReceiveStatus(connection.value(), options_.receive_timeout_ms, json);
+    connection.value().Close();
+
+    // The server was reached, so the board shows it as online with its echo
+    // time even when its answer turns out to be unusable.
+    record.echo = std::to_string(platform::IcmpEchoMs(ip, options_.echo_timeout_ms));
+    if (!received) return false;
+    net::JsonDocument status;
+    if (!status.Parse(net::Utf8ToText(json))) return false;
+    FillStatus(status, record);
+    return true;
+}
+
+std::string ResolveHost(const std::string& host) { return platform::ResolveIpv4(host); }
+
+}  // namespace kestrel::servers

@@ -1,0 +1,46 @@
+#pragma once
+
+// ServerTool asks a Minecraft server for its status with the server list ping
+// over TCP and measures its ICMP echo time, for the server status board.
+//
+// Every network step has a time-out (connect, send and the whole response
+// each 5 s by default), so a server that accepts and stays silent ends the
+// query with false in time. The response is read by its framing over as many
+// receives as it takes, up to 1 MiB.
+//
+// Threading: a query blocks its calling thread; the tool holds only its
+// options, so threads may share it.
+
+#include <string>
+#include <string_view>
+
+#include "servers/ServerStatus.h"
+
+namespace kestrel::servers {
+
+struct QueryOptions {
+    int connect_timeout_ms = 5000;
+    int send_timeout_ms = 5000;
+    int receive_timeout_ms = 5000;  // for the whole response
+    int echo_timeout_ms = 10000;
+};
+
+class ServerTool {
+public:
+    explicit ServerTool(QueryOptions options = {}) : options_(options) {}
+
+    // Queries "host" or "host:port" (port 25565 when none is given). True
+    // when the status JSON arrived and parsed; the record is then filled. The
+    // echo time is measured once the server was reached, so it is set even
+    // when its answer did not parse. An invalid address, a failed connection
+    // or a time-out leaves the record empty.
+    bool QueryServerStatus(std::string_view address, ServerStatus& record) const;
+
+private:
+    QueryOptions options_;
+};
+
+// The dotted IPv4 text of the host's first address, or "".
+std::string ResolveHost(const std::string& host);
+
+}  // namespace kestrel::servers
