@@ -130,8 +130,8 @@ TEST(JavaDiscovery, BitnessLabelsAndMajorNumbers) {
     for (const auto& [text, number] : numbers) EXPECT_EQ(JavaMajorNumber(text), number) << text;
 }
 
-// The major version the JVM itself reports, from java.specification.version
-// ("1.8" for Java 8, "17" for Java 17).
+// The major version the JVM itself reports, from its java.version property
+// ("1.8.0_301" for Java 8, "17.0.15" for Java 17).
 std::string ReportedMajor(const std::string& java) {
     const std::string command = "'" + java + "' -XshowSettings:properties -version 2>&1";
     FILE* pipe = ::popen(command.c_str(), "r");
@@ -141,12 +141,12 @@ std::string ReportedMajor(const std::string& java) {
     std::size_t got;
     while ((got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) output.append(buffer, got);
     ::pclose(pipe);
-    const std::string key = "java.specification.version = ";
+    const std::string key = "    java.version = ";
     const auto at = output.find(key);
     if (at == std::string::npos) return {};
     std::string version = output.substr(at + key.size(), output.find('\n', at) - at - key.size());
     if (version.rfind("1.", 0) == 0) version = version.substr(2);
-    return version;
+    return version.substr(0, version.find_first_of(".-+_"));
 }
 
 TEST(JavaDiscovery, FindsTheMachinesOpenJdkWithItsRealMajorVersion) {
