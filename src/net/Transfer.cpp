@@ -15,13 +15,7 @@ std::string_view Trim(std::string_view text) {
 Transfer::~Transfer() { Cleanup(); }
 
 bool Transfer::Init(bool follow_redirects, bool no_signals) {
-    if (handle_) {
-        curl_easy_cleanup(handle_);
-        handle_ = nullptr;
-    }
-    body_ = ByteBuffer();
-    upload_ = ByteBuffer();
-    header_ = ByteBuffer();
+    Cleanup();
     cancelled_ = false;
     handle_ = curl_easy_init();
     if (!handle_) return false;

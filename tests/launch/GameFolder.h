@@ -19,6 +19,10 @@ public:
     void Manifest(const std::string& id, const std::string& json) const {
         temp_.Write(".minecraft/versions/" + id + "/" + id + ".json", json);
     }
+    // An empty version folder without a manifest.
+    void Folder(const std::string& id) const { temp_.MakeFolder(".minecraft/versions/" + id); }
+    // Creates the file of a library; relative uses "/".
+    void LibraryFile(const std::string& relative) const { File("libraries/" + relative, "jar"); }
     // A file below the game folder.
     std::string File(const std::string& relative, const std::string& bytes = "x") const {
         return temp_.Write(".minecraft/" + relative, bytes);

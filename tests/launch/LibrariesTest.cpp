@@ -6,27 +6,19 @@
 #include <string>
 #include <vector>
 
-#include "support/TempFolder.h"
+#include "launch/GameFolder.h"
 
 namespace kestrel::launch {
 namespace {
 
 using platform::HostProfile;
 
-// A game folder whose manifests and library files the test writes.
-class GameFolder {
-public:
-    void Manifest(const std::string& id, const std::string& json) const {
-        folder_.Write("versions/" + id + "/" + id + ".json", json);
-    }
-    // Creates the file of a library; relative uses "/".
-    void LibraryFile(const std::string& relative) const { folder_.Write("libraries/" + relative, "jar"); }
-    const std::string& path() const { return folder_.path(); }
-    Libraries Of(const HostProfile& profile) const { return Libraries(VersionManifests(path(), profile)); }
+// The game folder's manifests and library files are written by each test.
+using testing::GameFolder;
 
-private:
-    testing::TempFolder folder_;
-};
+Libraries LibrariesOf(const GameFolder& game, const HostProfile& profile) {
+    return Libraries(VersionManifests(game.path(), profile));
+}
 
 // The texts a test expects, with "/" turned into the profile's separator.
 std::string As(const HostProfile& profile, std::string text) {
@@ -137,7 +129,7 @@ TEST(Libraries, ListFollowsTheChainAndItsRules) {
     WriteForgeChain(game);
     for (const HostProfile& profile : kProfiles) {
         const std::string lib = game.path() + As(profile, "/libraries/");
-        const std::vector<LibraryRecord> forge = game.Of(profile).List("1.12.2-forge");
+        const std::vector<LibraryRecord> forge = LibrariesOf(game, profile).List("1.12.2-forge");
         struct Expected {
             std::string name, relative;
             LibrarySource source;
@@ -178,7 +170,7 @@ TEST(Libraries, ListFollowsTheChainAndItsRules) {
 
         // Without a loader in the chain, the unfetchable library is left out.
         std::vector<std::string> vanilla;
-        for (const LibraryRecord& record : game.Of(profile).List("1.12.2")) vanilla.push_back(record.name);
+        for (const LibraryRecord& record : LibrariesOf(game, profile).List("1.12.2")) vanilla.push_back(record.name);
         EXPECT_EQ(vanilla, (std::vector<std::string>{"com.mojang:patchy:1.1", "org.lwjgl.lwjgl:lwjgl:2.9.4",
                                                      "org.apache.logging.log4j:log4j-api:2.8.1",
                                                      "org.apache.logging.log4j:log4j-core:2.8.1"}));
@@ -196,7 +188,7 @@ TEST(Libraries, LoaderModeAndLog4jPairing) {
     game.Manifest("optifine", R"({"id":"1.12.2-OPTIFINE_HD_U","libraries":[{"name":"optifine:OptiFine:1.12.2_HD_U_G5"}]})");
     game.Manifest("mentions", R"({"id":"x","mainClass":"net.minecraftforge.Launch","libraries":[{"name":"c:d:1"}]})");
     game.Manifest("plain", R"({"id":"plain","libraries":[{"name":"c:d:1"}]})");
-    const Libraries libraries = game.Of(HostProfile::Linux64());
+    const Libraries libraries = LibrariesOf(game, HostProfile::Linux64());
     const auto names = [&](const std::string& id) {
         std::vector<std::string> list;
         for (const LibraryRecord& record : libraries.List(id)) list.push_back(record.name);
@@ -214,7 +206,7 @@ TEST(Libraries, ClasspathKeepsExistingFilesAndEndsWithTheRootClientJar) {
     for (const HostProfile& profile : kProfiles) {
         const std::string client = game.path() + As(profile, "/versions/1.12.2/1.12.2.jar");
         // No library files at all: just the client jar, which need not exist.
-        EXPECT_EQ(game.Of(profile).Classpath("1.12.2-forge"), client) << profile.os_name;
+        EXPECT_EQ(LibrariesOf(game, profile).Classpath("1.12.2-forge"), client) << profile.os_name;
     }
     game.LibraryFile("com/mojang/patchy/1.1/patchy-1.1.jar");
     game.LibraryFile("org/apache/logging/log4j/log4j-core/2.17.1/log4j-core-2.17.1.jar");
@@ -232,13 +224,13 @@ TEST(Libraries, ClasspathKeepsExistingFilesAndEndsWithTheRootClientJar) {
             lib + As(profile, "org/apache/logging/log4j/log4j-api/2.8.1/log4j-api-2.8.1.jar") + s +
             lib + As(profile, "org/apache/logging/log4j/log4j-core/2.17.1/log4j-core-2.17.1.jar") + s +
             game.path() + As(profile, "/versions/1.12.2/1.12.2.jar");
-        EXPECT_EQ(game.Of(profile).Classpath("1.12.2-forge"), expected) << profile.os_name;
+        EXPECT_EQ(LibrariesOf(game, profile).Classpath("1.12.2-forge"), expected) << profile.os_name;
     }
     // A library of a non-loader manifest without any download location is
     // not on the classpath even when its file exists.
     game.LibraryFile("com/example/unfetchable/1.0/unfetchable-1.0.jar");
-    EXPECT_EQ(game.Of(HostProfile::Linux64()).Classpath("1.12.2").find("unfetchable"), std::string::npos);
-    EXPECT_NE(game.Of(HostProfile::Linux64()).Classpath("1.12.2-forge").find("unfetchable"), std::string::npos);
+    EXPECT_EQ(LibrariesOf(game, HostProfile::Linux64()).Classpath("1.12.2").find("unfetchable"), std::string::npos);
+    EXPECT_NE(LibrariesOf(game, HostProfile::Linux64()).Classpath("1.12.2-forge").find("unfetchable"), std::string::npos);
 }
 
 TEST(Libraries, BadManifestsGiveNoLibraries) {
@@ -250,7 +242,7 @@ TEST(Libraries, BadManifestsGiveNoLibraries) {
     game.Manifest("binary", std::string("\x89PNG\r\n\x1a\n\0\0\xff\xfe forge libraries[0]", 31));
     game.Manifest("child", R"({"inheritsFrom":"missing","libraries":[{"name":"a:b:1","url":"https://x/"}]})");
     game.Manifest("nul", "{\"libraries\":[{\"name\":\"a:b\\u0000/../..:1\",\"url\":\"u\"}]}");
-    const Libraries libraries = game.Of(HostProfile::Windows64());
+    const Libraries libraries = LibrariesOf(game, HostProfile::Windows64());
     for (const std::string id : {"object", "odd-entries", "binary", "missing", "nul", "../escape"}) {
         EXPECT_TRUE(libraries.List(id).empty()) << id;
     }

@@ -4,28 +4,19 @@
 
 #include <algorithm>
 
-#include "support/TempFolder.h"
+#include "launch/GameFolder.h"
 
 namespace kestrel::launch {
 namespace {
 
 using platform::HostProfile;
 
-// A game folder with manifests written by the test.
-class GameFolder {
-public:
-    void Manifest(const std::string& id, const std::string& json) const {
-        folder_.Write("versions/" + id + "/" + id + ".json", json);
-    }
-    void Folder(const std::string& id) const { folder_.MakeFolder("versions/" + id); }
-    const std::string& path() const { return folder_.path(); }
-    VersionManifests Manifests(HostProfile profile = HostProfile::Current()) const {
-        return VersionManifests(path(), profile);
-    }
+// The game folder's manifests are written by each test.
+using testing::GameFolder;
 
-private:
-    testing::TempFolder folder_;
-};
+VersionManifests ManifestsOf(const GameFolder& game, HostProfile profile = HostProfile::Current()) {
+    return VersionManifests(game.path(), profile);
+}
 
 using Chain = std::vector<std::string>;
 
@@ -47,7 +38,7 @@ TEST(VersionManifests, Chains) {
     game.Manifest("broken", R"({"inheritsFrom":"1.12.2")");
     game.Manifest("three", R"({"inheritsFrom":"1.12.2-forge"})");
 
-    const VersionManifests manifests = game.Manifests();
+    const VersionManifests manifests = ManifestsOf(game);
     const std::pair<std::string, Chain> cases[] = {
         {"1.12.2", {"1.12.2"}},
         {"1.12.2-forge", {"1.12.2-forge", "1.12.2"}},
@@ -73,7 +64,7 @@ TEST(VersionManifests, AssetsAndJavaRequirement) {
     game.Manifest("fabric", R"({"inheritsFrom":"1.16.5"})");
     game.Manifest("own", R"({"inheritsFrom":"1.16.5","assets":"own","javaVersion":{"majorVersion":8}})");
     game.Manifest("grandchild", R"({"inheritsFrom":"fabric"})");
-    const VersionManifests manifests = game.Manifests();
+    const VersionManifests manifests = ManifestsOf(game);
     EXPECT_EQ(manifests.AssetsIndexName("fabric"), "1.16");
     EXPECT_EQ(manifests.AssetsIndexName("own"), "own");
     EXPECT_EQ(manifests.AssetsIndexName("grandchild"), "");  // one level only
@@ -88,7 +79,7 @@ TEST(VersionManifests, ReadDecodesUtf8AndReportsFailures) {
     GameFolder game;
     game.Manifest("zh", "{\"id\":\"\xE6\xB5\x8B\xE8\xAF\x95\",\"bad\":\"a\xFF\"}");
     game.Manifest("bad", "{not json");
-    const VersionManifests manifests = game.Manifests();
+    const VersionManifests manifests = ManifestsOf(game);
     const Manifest zh = manifests.Read("zh");
     EXPECT_TRUE(zh.ok);
     EXPECT_EQ(zh.document.GetText("id"), "测试");
@@ -112,7 +103,7 @@ TEST(VersionManifests, WindowsTextsReadTheSameFilesHere) {
     GameFolder game;
     game.Manifest("1.12.2", R"({"id":"1.12.2"})");
     game.Manifest("forge", R"({"inheritsFrom":"1.12.2"})");
-    const VersionManifests windows = game.Manifests(HostProfile::Windows64());
+    const VersionManifests windows = ManifestsOf(game, HostProfile::Windows64());
     EXPECT_EQ(windows.Chain("forge"), (Chain{"forge", "1.12.2"}));
     EXPECT_TRUE(windows.Read("1.12.2").ok);
     EXPECT_EQ(windows.Installed().size(), 2u);
@@ -124,7 +115,7 @@ TEST(VersionManifests, InstalledListsFoldersButNotHiddenOnes) {
     game.Folder("test");
     game.Folder(".cache");
     game.Manifest("zz", "{}");
-    std::vector<std::string> installed = game.Manifests().Installed();
+    std::vector<std::string> installed = ManifestsOf(game).Installed();
     std::sort(installed.begin(), installed.end());
     EXPECT_EQ(installed, (Chain{"1.20.1", "test", "zz"}));
     EXPECT_TRUE(VersionManifests("/nonexistent/folder", HostProfile::Current()).Installed().empty());
