@@ -472,6 +472,11 @@ protected:
         opt.currentIcon = QIcon();
         p.drawComplexControl(QStyle::CC_ComboBox, opt);
         p.drawControl(QStyle::CE_ComboBoxLabel, opt);
+        // The style sheet leaves the drop-down button bare; a chevron marks it.
+        p.setRenderHint(QPainter::Antialiasing);
+        p.setPen(QPen(QColor(0x4A, 0x52, 0x63), 1.6, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        const QPointF c(width() - 10.5, height() / 2.0);
+        p.drawPolyline(QPolygonF({c + QPointF(-4, -2), c + QPointF(0, 2), c + QPointF(4, -2)}));
     }
 
 private:
