@@ -389,13 +389,15 @@ public:
     QString text() const override { return QLineEdit::text(); }
 
 protected:
+    // The key is reported before the edit takes it, in the order Windows
+    // reports a key and then the change it makes.
     void keyPressEvent(QKeyEvent* e) override {
-        QLineEdit::keyPressEvent(e);
         if (const int code = WindowsKeyCode(e->key(), e->modifiers())) {
             EventArgs args;
             args.key_code = code;
             emitEvent(Event::KeyPressed, args);
         }
+        QLineEdit::keyPressEvent(e);
     }
 };
 

@@ -25,7 +25,8 @@ public:
 
     std::shared_ptr<Surface> CreateSurface(const WindowDef& def, Surface* owner = nullptr) override;
     MessageAnswer ShowMessageBox(const std::string& text, const std::string& caption,
-                                 MessageIcon icon, MessageButtons buttons) override;
+                                 MessageIcon icon,
+                                 MessageButtons buttons = MessageButtons::Ok) override;
     void SetClipboardText(const std::string& text) override;
     std::string ClipboardText() const override;
     bool OpenInShell(const std::string& target) override;
