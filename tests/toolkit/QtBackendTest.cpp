@@ -2,6 +2,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
@@ -222,6 +223,44 @@ TEST(QtBackend, KeysMapToWindowsKeyCodes) {
         {Qt::Key_Comma, Qt::NoModifier, 0},
     };
     for (const auto& c : cases) EXPECT_EQ(WindowsKeyCode(c.key, c.mods), c.code) << c.key;
+}
+
+}  // namespace
+}  // namespace kestrel::toolkit::qt
+
+namespace kestrel::toolkit::qt {
+namespace {
+
+TEST(QtBackend, MediaPlayerOpensAFileAndKnowsItsLength) {
+    QtApplication app;
+    std::unique_ptr<MediaPlayer> player;
+    bool opened = false, missing = true;
+    long long length = 0;
+    int volume = -1;
+    std::atomic<bool> done{false};
+    std::thread worker([&] {
+        player = app.CreateMediaPlayer();
+        missing = player->Open("/nonexistent/music.mp3");
+        opened = player->Open(KESTREL_ASSETS_DIR "/launch.wav");
+        length = player->LengthMs();
+        player->SetVolume(30);
+        volume = player->Volume();
+        done = true;
+    });
+    EXPECT_TRUE(SpinUntil([&] { return done.load(); }, 15000));
+    worker.join();
+    EXPECT_FALSE(missing);
+    EXPECT_TRUE(opened);
+    EXPECT_NEAR(length, 3000, 50);
+    EXPECT_EQ(volume, 30);
+    player.reset();
+
+    // The one-shot sound plays from memory and cleans up after itself.
+    QFile wav(QStringLiteral(KESTREL_ASSETS_DIR "/launch.wav"));
+    ASSERT_TRUE(wav.open(QIODevice::ReadOnly));
+    const std::string bytes = wav.readAll().toStdString();
+    std::thread([&] { app.PlaySound(bytes); }).join();
+    QTest::qWait(200);
 }
 
 }  // namespace

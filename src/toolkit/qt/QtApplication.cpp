@@ -102,6 +102,10 @@ MessageAnswer FromQt(int button, MessageButtons buttons) {
 
 QtApplication::QtApplication() {
     QApplication::setQuitOnLastWindowClosed(false);
+    // Qt's FFmpeg media backend decodes MP3 and WAVE by itself; the GStreamer
+    // one would need further plugin packages for both. The choice must be
+    // made before the first player exists.
+    if (qEnvironmentVariableIsEmpty("QT_MEDIA_BACKEND")) qputenv("QT_MEDIA_BACKEND", "ffmpeg");
     // Chinese texts need a CJK font; the package list installs Noto CJK.
     const QStringList families = QFontDatabase::families();
     for (const char* name : {"Noto Sans CJK SC", "Noto Sans SC", "Noto Sans CJK"}) {

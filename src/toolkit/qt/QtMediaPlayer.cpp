@@ -3,11 +3,17 @@
 #include <QAudioOutput>
 #include <QBuffer>
 #include <QEventLoop>
+#include <QFileInfo>
+#include <QAudioDevice>
+#include <QMediaDevices>
 #include <QMediaPlayer>
 #include <QTimer>
 #include <QUrl>
 #include <chrono>
+#include <functional>
 #include <future>
+#include <optional>
+#include <vector>
 
 #include "toolkit/qt/UiThread.h"
 
@@ -16,11 +22,16 @@ namespace {
 
 constexpr int kOpenTimeoutMs = 5000;
 
-bool Settled(QMediaPlayer::MediaStatus s) {
-    return s == QMediaPlayer::LoadedMedia || s == QMediaPlayer::InvalidMedia ||
-           s == QMediaPlayer::NoMedia || s == QMediaPlayer::BufferedMedia ||
+bool Loaded(QMediaPlayer::MediaStatus s) {
+    return s == QMediaPlayer::LoadedMedia || s == QMediaPlayer::BufferedMedia ||
+           s == QMediaPlayer::BufferingMedia || s == QMediaPlayer::StalledMedia ||
            s == QMediaPlayer::EndOfMedia;
 }
+
+// Qt 6.4's FFmpeg backend crashes when it renders audio while the machine
+// has no audio output (no sound server, as on a build machine), so nothing
+// is played then: the music and the launch sound stay silent instead.
+bool CanPlay() { return !QMediaDevices::defaultAudioOutput().isNull(); }
 
 }  // namespace
 
@@ -28,6 +39,31 @@ struct QtMediaPlayer::Parts : QObject {
     QMediaPlayer player;
     QAudioOutput output;
     Parts() { player.setAudioOutput(&output); }
+
+    // Sets the source and calls done(ok) once, when the file has loaded or
+    // failed. The player's error state outlives a source (a failed file
+    // leaves its error behind), so only errors reported after this call
+    // count. On the user-interface thread.
+    void StartOpen(const QUrl& url, std::function<void(bool)> done) {
+        auto once = std::make_shared<std::function<void(bool)>>(std::move(done));
+        auto connections = std::make_shared<std::vector<QMetaObject::Connection>>();
+        auto finish = [once, connections](bool ok) {
+            if (!*once) return;
+            auto fn = std::move(*once);
+            *once = nullptr;
+            for (const auto& c : *connections) QObject::disconnect(c);
+            fn(ok);
+        };
+        connections->push_back(QObject::connect(&player, &QMediaPlayer::mediaStatusChanged, this,
+                                                [finish](QMediaPlayer::MediaStatus st) {
+                                                    if (Loaded(st)) finish(true);
+                                                    if (st == QMediaPlayer::InvalidMedia) finish(false);
+                                                }));
+        connections->push_back(QObject::connect(&player, &QMediaPlayer::errorOccurred, this,
+                                                [finish] { finish(false); }));
+        player.setSource(url);
+        if (Loaded(player.mediaStatus())) finish(true);
+    }
 };
 
 QtMediaPlayer::QtMediaPlayer() {
@@ -41,52 +77,46 @@ QtMediaPlayer::~QtMediaPlayer() {
 
 bool QtMediaPlayer::Open(const std::string& path) {
     if (!parts_) return false;
-    const QUrl url = QUrl::fromLocalFile(QString::fromStdString(path));
+    Parts* parts = parts_;
+    const QString file = QString::fromStdString(path);
+    if (!QFileInfo(file).isFile()) {
+        PostToUi([parts] { parts->player.setSource(QUrl()); });
+        return false;
+    }
+    const QUrl url = QUrl::fromLocalFile(file);
     if (OnUiThread()) {
         // A local loop keeps the user-interface thread's events running while
         // the file loads.
         QEventLoop loop;
+        std::optional<bool> result;
         QTimer::singleShot(kOpenTimeoutMs, &loop, &QEventLoop::quit);
-        auto c = QObject::connect(&parts_->player, &QMediaPlayer::mediaStatusChanged, &loop,
-                                  [&](QMediaPlayer::MediaStatus s) {
-                                      if (Settled(s)) loop.quit();
-                                  });
-        parts_->player.setSource(url);
-        if (!Settled(parts_->player.mediaStatus())) loop.exec();
-        QObject::disconnect(c);
-        return parts_->player.mediaStatus() != QMediaPlayer::InvalidMedia &&
-               parts_->player.mediaStatus() != QMediaPlayer::NoMedia &&
-               parts_->player.error() == QMediaPlayer::NoError;
+        parts->StartOpen(url, [&result, &loop](bool ok) {
+            result = ok;
+            loop.quit();
+        });
+        if (!result) loop.exec();
+        return result.value_or(false);
     }
-    auto done = std::make_shared<std::promise<void>>();
-    auto future = done->get_future();
-    auto fired = std::make_shared<std::atomic<bool>>(false);
-    Parts* parts = parts_;
-    PostToUi([parts, url, done, fired] {
-        auto finish = [done, fired] {
-            if (!fired->exchange(true)) done->set_value();
-        };
-        auto connection = std::make_shared<QMetaObject::Connection>();
-        *connection = QObject::connect(&parts->player, &QMediaPlayer::mediaStatusChanged, parts,
-                                       [finish, connection](QMediaPlayer::MediaStatus s) {
-                                           if (!Settled(s)) return;
-                                           finish();
-                                           QObject::disconnect(*connection);
-                                       });
-        parts->player.setSource(url);
-        if (Settled(parts->player.mediaStatus())) finish();
+    auto promise = std::make_shared<std::promise<bool>>();
+    std::future<bool> future = promise->get_future();
+    PostToUi([parts, url, promise] {
+        parts->StartOpen(url, [promise](bool ok) { promise->set_value(ok); });
     });
-    future.wait_for(std::chrono::milliseconds(kOpenTimeoutMs));
-    return CallOnUi<bool>([parts] {
-        return parts->player.mediaStatus() != QMediaPlayer::InvalidMedia &&
-               parts->player.mediaStatus() != QMediaPlayer::NoMedia &&
-               parts->player.error() == QMediaPlayer::NoError;
-    });
+    if (future.wait_for(std::chrono::milliseconds(kOpenTimeoutMs)) != std::future_status::ready) {
+        return false;
+    }
+    try {
+        return future.get();
+    } catch (const std::future_error&) {
+        return false;
+    }
 }
 
 void QtMediaPlayer::Play() {
     Parts* p = parts_;
-    PostToUi([p] { p->player.play(); });
+    PostToUi([p] {
+        if (CanPlay()) p->player.play();
+    });
 }
 
 void QtMediaPlayer::Pause() {
@@ -117,6 +147,7 @@ int QtMediaPlayer::Volume() const {
 
 void PlayWaveOnce(const std::string& wave_bytes) {
     PostToUi([bytes = QByteArray::fromStdString(wave_bytes)] {
+        if (!CanPlay()) return;
         auto* holder = new QObject;
         auto* buffer = new QBuffer(holder);
         buffer->setData(bytes);

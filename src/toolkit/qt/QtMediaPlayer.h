@@ -4,6 +4,10 @@
 // output live on the user-interface thread; this object is a handle any
 // thread may use.
 //
+// On a machine without an audio output, Play and the one-shot sound do
+// nothing (Qt 6.4's FFmpeg backend would crash rendering into no device);
+// Open and LengthMs still work, so a music loop keeps its timing.
+//
 // Threading: see MediaPlayer.
 
 #include <memory>
