@@ -1,0 +1,62 @@
+#pragma once
+
+// QtWindow is the top-level widget of one window table: frameless (its
+// frame control draws the skinned border and title bar), fixed in size, with
+// every control of the table built under its parent in table order. It keeps
+// the name -> control map and the handlers, and dispatches the widgets'
+// events to the handlers by name.
+//
+// Threading: a widget of the user-interface thread. QtSurface carries every
+// call from other threads to it. On() and OffThreadTouches() may be called
+// from any thread; everything else only on the user-interface thread, and
+// each such call counts a violation when it is not (tests assert none).
+
+#include <QWidget>
+#include <atomic>
+#include <map>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "toolkit/Event.h"
+#include "toolkit/WindowDef.h"
+#include "toolkit/qt/Controls.h"
+
+namespace kestrel::toolkit::qt {
+
+class QtWindow : public QWidget {
+public:
+    explicit QtWindow(WindowDef def);
+
+    const WindowDef& definition() const { return def_; }
+    // The control of that name, or nullptr. Counts a violation off the
+    // user-interface thread.
+    Control* control(const std::string& name);
+
+    void openWindow();   // show; the first time also fires WindowCreated
+    void closeWindow();  // hide and fire WindowClosed (if it was open)
+    void setOwner(QtWindow* owner) { owner_ = owner; }
+
+    void on(const std::string& name, Event event, Handler handler);
+    void dispatch(const std::string& name, Event event, const EventArgs& args);
+
+    // Calls that reached a widget from a thread other than its own.
+    int offThreadTouches() const { return off_thread_.load(); }
+    void checkThread();
+
+protected:
+    void paintEvent(QPaintEvent*) override;
+    void closeEvent(QCloseEvent* e) override;
+
+private:
+    WindowDef def_;
+    std::map<std::string, Control*> controls_;
+    std::mutex handlers_mu_;
+    std::map<std::pair<std::string, Event>, std::vector<Handler>> handlers_;
+    std::atomic<int> off_thread_{0};
+    QtWindow* owner_ = nullptr;
+    bool created_ = false;
+    bool open_ = false;
+};
+
+}  // namespace kestrel::toolkit::qt

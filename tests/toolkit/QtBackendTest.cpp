@@ -1,0 +1,267 @@
+#include <QAbstractButton>
+#include <QApplication>
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <atomic>
+#include <thread>
+
+#include <gtest/gtest.h>
+
+#include "toolkit/Windows.h"
+#include "toolkit/qt/KeyCodes.h"
+#include "toolkit/qt/QtApplication.h"
+#include "toolkit/qt/QtSurface.h"
+#include "toolkit/qt/QtWindow.h"
+
+namespace kestrel::toolkit::qt {
+namespace {
+
+// Runs the user-interface thread's events until pred holds or the time is up.
+template <typename Pred>
+bool SpinUntil(Pred pred, int timeout_ms = 5000) {
+    QElapsedTimer timer;
+    timer.start();
+    while (!pred()) {
+        if (timer.elapsed() > timeout_ms) return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    }
+    return true;
+}
+
+QWidget* Widget(QtSurface& s, const std::string& name) {
+    return s.window()->findChild<QWidget*>(QString::fromStdString(name));
+}
+
+void ExpectBuiltFromTable(const WindowDef& def) {
+    QtSurface s(def);
+    QtWindow* w = s.window();
+    EXPECT_EQ(w->size(), QSize(def.width, def.height));
+    EXPECT_EQ(w->windowTitle().toStdString(), def.title);
+    EXPECT_TRUE(w->windowFlags().testFlag(Qt::FramelessWindowHint));
+    for (const ControlDef& c : def.controls) {
+        SCOPED_TRACE(c.name);
+        QWidget* widget = Widget(s, c.name);
+        ASSERT_NE(widget, nullptr);
+        const std::string parent = c.parent.empty() ? def.name : c.parent;
+        EXPECT_EQ(widget->parentWidget()->objectName().toStdString(), parent);
+        EXPECT_EQ(widget->geometry(), QRect(c.x, c.y, c.width, c.height));
+        EXPECT_EQ(widget->isHidden(), !c.visible);
+        EXPECT_EQ(s.Text(c.name), c.caption);
+        if (!c.items.empty()) {
+            EXPECT_EQ(s.Items(c.name), c.items);
+        }
+    }
+    // Later rows lie above earlier siblings: the overlay above everything.
+    const QObjectList& top = w->children();
+    if (def.Find("初始化")) {
+        EXPECT_EQ(top.indexOf(Widget(s, "初始化")), top.lastIndexOf(Widget(s, "初始化")));
+        EXPECT_GT(top.indexOf(Widget(s, "初始化")), top.indexOf(Widget(s, "背景")));
+    }
+    EXPECT_EQ(w->offThreadTouches(), 0);
+}
+
+TEST(QtBackend, BuildsBothWindowsFromTheirTables) {
+    ExpectBuiltFromTable(MainWindowDef());
+    ExpectBuiltFromTable(GameStartWindowDef(854, 510));
+    ExpectBuiltFromTable(GameStartWindowDef(1920, 1110));
+}
+
+TEST(QtBackend, WorkerCallsReachTheWidgetsOnTheUserInterfaceThread) {
+    QtSurface s(MainWindowDef());
+    s.ShowWindow();
+    std::atomic<bool> done{false};
+    std::string read_back;
+    int value_read = -1;
+    Rect overlay;
+    std::thread worker([&] {
+        s.Move("初始化", 0, 0);
+        s.SetText("初始化进度_文字1", "正在尝试连接Github仓库...");
+        s.SetValue("初始化进度", 20);
+        s.SetOpacity("初始化进度_文字", 125);
+        s.SetTextColor("版本号显示", 0xFFFF0000);
+        s.Show("更新失败提示");
+        s.SetItems("版本框", {"1.16.5", "1.18.1"});
+        s.SetText("版本框", "1.18.1");
+        // Reads wait for the user-interface thread and see this thread's
+        // earlier writes.
+        read_back = s.Text("初始化进度_文字1");
+        value_read = s.Value("初始化进度");
+        overlay = s.Geometry("初始化");
+        done = true;
+    });
+    EXPECT_TRUE(SpinUntil([&] { return done.load(); }));
+    worker.join();
+    EXPECT_EQ(read_back, "正在尝试连接Github仓库...");
+    EXPECT_EQ(value_read, 20);
+    EXPECT_EQ(overlay, (Rect{0, 0, 790, 486}));
+    EXPECT_EQ(Widget(s, "初始化")->pos(), QPoint(0, 0));
+    EXPECT_FALSE(Widget(s, "更新失败提示")->isHidden());
+    EXPECT_EQ(s.Opacity("初始化进度_文字"), 125);
+    EXPECT_EQ(s.TextColor("版本号显示"), 0xFFFF0000u);
+    EXPECT_EQ(s.CurrentIndex("版本框"), 1);
+    EXPECT_EQ(static_cast<QComboBox*>(Widget(s, "版本框"))->currentIndex(), 1);
+    EXPECT_EQ(s.window()->offThreadTouches(), 0) << "no widget may be touched off its thread";
+}
+
+TEST(QtBackend, PlayerActionsBecomeEventsByName) {
+    QtSurface s(MainWindowDef());
+    std::vector<std::string> seen;
+    int created = 0;
+    s.On(kMainWindow, Event::WindowCreated, [&](const EventArgs&) { ++created; });
+    s.On(kMainWindow, Event::WindowClosed, [&](const EventArgs&) { seen.push_back("closed"); });
+    s.On("登录按钮", Event::Click, [&](const EventArgs&) { seen.push_back("click"); });
+    s.On("副标题", Event::Click, [&](const EventArgs&) { seen.push_back("slogan"); });
+    s.On("登录方式", Event::ItemSelected, [&](const EventArgs& a) {
+        seen.push_back("chose " + std::to_string(a.index) + " " + a.text);
+    });
+    s.On("版本框", Event::ListOpened, [&](const EventArgs&) { seen.push_back("list"); });
+    s.On("账号", Event::KeyPressed, [&](const EventArgs& a) { seen.push_back("key " + std::to_string(a.key_code)); });
+    s.On("账号", Event::ContentChanged, [&](const EventArgs& a) { seen.push_back("text " + a.text); });
+    s.ShowWindow();
+    s.ShowWindow();
+    EXPECT_EQ(created, 1);
+
+    s.Move("账号", 82, 231);
+    s.SetText("账号", "set by code");  // no event for the program's own changes
+    s.SetText("账号", "");
+    QTest::mouseClick(Widget(s, "登录按钮"), Qt::LeftButton);
+    QTest::mouseClick(Widget(s, "副标题"), Qt::LeftButton);
+    auto* type = static_cast<QComboBox*>(Widget(s, "登录方式"));
+    emit type->activated(2);
+    QTest::keyClicks(Widget(s, "账号"), "S");
+    QTest::keyClick(Widget(s, "账号"), Qt::Key_Return);
+    QTest::keyClick(Widget(s, "账号"), Qt::Key_Enter, Qt::KeypadModifier);
+    s.Show("版本框");
+    static_cast<QComboBox*>(Widget(s, "版本框"))->showPopup();
+    static_cast<QComboBox*>(Widget(s, "版本框"))->hidePopup();
+    s.CloseWindow();
+    EXPECT_EQ(seen, (std::vector<std::string>{"click", "slogan", "chose 2 离线账户", "key 83", "text S",
+                                              "key 13", "key 13", "list", "closed"}));
+    EXPECT_EQ(s.Text("登录方式"), "离线账户");
+    EXPECT_FALSE(s.WindowVisible());
+}
+
+TEST(QtBackend, MessageBoxBlocksOnlyTheWorker) {
+    QtApplication app;
+    std::atomic<bool> returned{false};
+    MessageAnswer answer = MessageAnswer::Cancel;
+    std::thread worker([&] {
+        answer = app.ShowMessageBox("启动失败!\r\n错误信息:您并未选择要启动的版本!", "ERROR",
+                                    MessageIcon::Error);
+        returned = true;
+    });
+    QMessageBox* box = nullptr;
+    ASSERT_TRUE(SpinUntil([&] {
+        box = qApp->findChild<QMessageBox*>();
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            if (auto* b = qobject_cast<QMessageBox*>(w); b && b->isVisible()) box = b;
+        }
+        return box != nullptr;
+    }));
+    EXPECT_EQ(box->text().toStdString(), "启动失败!\n错误信息:您并未选择要启动的版本!");
+    EXPECT_EQ(box->windowTitle().toStdString(), "ERROR");
+    EXPECT_EQ(box->icon(), QMessageBox::Critical);
+    // The user-interface thread keeps running timers while the worker waits.
+    bool ticked = false;
+    QTimer::singleShot(30, [&] { ticked = true; });
+    EXPECT_TRUE(SpinUntil([&] { return ticked; }));
+    EXPECT_FALSE(returned.load()) << "the worker waits until the player answers";
+    QTest::mouseClick(box->button(QMessageBox::Ok), Qt::LeftButton);
+    EXPECT_TRUE(SpinUntil([&] { return returned.load(); }));
+    worker.join();
+    EXPECT_EQ(answer, MessageAnswer::Ok);
+}
+
+TEST(QtBackend, WorkerCreatesAWindowAndUsesTheServices) {
+    QtApplication app;
+    std::shared_ptr<Surface> window;
+    std::atomic<bool> done{false};
+    Size screen;
+    std::string clip;
+    std::thread worker([&] {
+        window = app.CreateSurface(GameStartWindowDef(854, 510));
+        window->ShowWindow();
+        app.SetClipboardText("ABCD-1234");
+        clip = app.ClipboardText();
+        screen = app.PrimaryScreenSize();
+        done = true;
+    });
+    EXPECT_TRUE(SpinUntil([&] { return done.load(); }));
+    worker.join();
+    EXPECT_EQ(clip, "ABCD-1234");
+    EXPECT_GT(screen.width, 0);
+    ASSERT_NE(window, nullptr);
+    auto* qt_window = static_cast<QtSurface*>(window.get())->window();
+    EXPECT_EQ(qt_window->thread(), qApp->thread()) << "windows live on the user-interface thread";
+    EXPECT_TRUE(window->WindowVisible());
+    // Released by a worker, the window is deleted on its own thread.
+    std::thread([&] { window.reset(); }).join();
+    QPointer<QtWindow> gone(qt_window);
+    EXPECT_TRUE(SpinUntil([&] {
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        return gone.isNull();
+    }));
+}
+
+TEST(QtBackend, KeysMapToWindowsKeyCodes) {
+    const struct {
+        int key;
+        Qt::KeyboardModifiers mods;
+        int code;
+    } cases[] = {
+        {Qt::Key_Return, Qt::NoModifier, 13},  {Qt::Key_Enter, Qt::KeypadModifier, 13},
+        {Qt::Key_Comma, Qt::KeypadModifier, 108}, {Qt::Key_5, Qt::NoModifier, 53},
+        {Qt::Key_5, Qt::KeypadModifier, 101},  {Qt::Key_A, Qt::ShiftModifier, 65},
+        {Qt::Key_Escape, Qt::NoModifier, 27},  {Qt::Key_F1, Qt::NoModifier, 112},
+        {Qt::Key_Backspace, Qt::NoModifier, 8}, {Qt::Key_Left, Qt::NoModifier, 37},
+        {Qt::Key_Comma, Qt::NoModifier, 0},
+    };
+    for (const auto& c : cases) EXPECT_EQ(WindowsKeyCode(c.key, c.mods), c.code) << c.key;
+}
+
+}  // namespace
+}  // namespace kestrel::toolkit::qt
+
+namespace kestrel::toolkit::qt {
+namespace {
+
+TEST(QtBackend, MediaPlayerOpensAFileAndKnowsItsLength) {
+    QtApplication app;
+    std::unique_ptr<MediaPlayer> player;
+    bool opened = false, missing = true;
+    long long length = 0;
+    int volume = -1;
+    std::atomic<bool> done{false};
+    std::thread worker([&] {
+        player = app.CreateMediaPlayer();
+        missing = player->Open("/nonexistent/music.mp3");
+        opened = player->Open(KESTREL_ASSETS_DIR "/launch.wav");
+        length = player->LengthMs();
+        player->SetVolume(30);
+        volume = player->Volume();
+        done = true;
+    });
+    EXPECT_TRUE(SpinUntil([&] { return done.load(); }, 15000));
+    worker.join();
+    EXPECT_FALSE(missing);
+    EXPECT_TRUE(opened);
+    EXPECT_NEAR(length, 3000, 50);
+    EXPECT_EQ(volume, 30);
+    player.reset();
+
+    // The one-shot sound plays from memory and cleans up after itself.
+    QFile wav(QStringLiteral(KESTREL_ASSETS_DIR "/launch.wav"));
+    ASSERT_TRUE(wav.open(QIODevice::ReadOnly));
+    const std::string bytes = wav.readAll().toStdString();
+    std::thread([&] { app.PlaySound(bytes); }).join();
+    QTest::qWait(200);
+}
+
+}  // namespace
+}  // namespace kestrel::toolkit::qt
