@@ -1,0 +1,54 @@
+#pragma once
+
+// LauncherContext is what every window flow of the launcher is given: the
+// process-wide state, the GUI services, the main window, the clock and the
+// random source, the owner of the worker threads, the folders and the
+// service addresses. The application builds one at start and keeps it alive
+// until every worker has been joined; tests build one around the in-memory
+// toolkit, a test clock and a fixed random source.
+//
+// Threading: the references are fixed for the context's life; each object
+// documents its own contract (all of them may be used from any thread).
+
+#include <memory>
+#include <string>
+
+#include "net/Endpoints.h"
+#include "platform/Clock.h"
+#include "platform/HostProfile.h"
+#include "platform/RandomSource.h"
+#include "platform/Workers.h"
+#include "shell/LauncherState.h"
+#include "toolkit/Application.h"
+#include "toolkit/Surface.h"
+
+namespace kestrel::shell {
+
+// The folders the launcher owns (no trailing separator).
+struct LauncherPaths {
+    std::string program_folder;  // the folder of the running executable
+    std::string data_folder;     // <program folder>/KSTfiles
+    std::string local_app_data;  // LocalAppData()
+    std::string account_cache;   // <local app data>/Kestrel2/ACCOUNT.cache
+    std::string launcher_file;   // the executable's file name, for the restart
+
+    // The paths of a launcher installed in program_folder.
+    static LauncherPaths For(const std::string& program_folder, const std::string& local_app_data,
+                             const std::string& launcher_file,
+                             const platform::HostProfile& host);
+};
+
+struct LauncherContext {
+    LauncherState& state;
+    toolkit::Application& app;
+    platform::Clock& clock;
+    platform::RandomSource& random;
+    platform::Workers& workers;
+    LauncherPaths paths;
+    platform::HostProfile host;
+    net::Endpoints endpoints;
+    // The main window, once it exists.
+    std::shared_ptr<toolkit::Surface> main_window;
+};
+
+}  // namespace kestrel::shell

@@ -1,0 +1,77 @@
+#pragma once
+
+// LauncherState is the one owner of the process-wide state: the constants
+// set at start-up, the settings record, the account values, the launch state
+// and the game process id, and the flags shared by the windows and their
+// workers. The application creates one and passes it to every flow; there is
+// no global.
+//
+// Threading: every member may be used from any thread. Texts and records are
+// read as copies and replaced whole under the lock (Guarded); numbers and
+// flags are atomic. Only the user-interface thread saves the options file.
+
+#include <atomic>
+#include <cstdint>
+#include <mutex>
+#include <string>
+#include <utility>
+
+#include "accounts/AccountState.h"
+#include "shell/SettingsRecord.h"
+
+namespace kestrel::shell {
+
+// A value that is read as a copy and replaced whole under its own lock.
+template <typename T>
+class Guarded {
+public:
+    Guarded() = default;
+    explicit Guarded(T value) : value_(std::move(value)) {}
+    T Get() const {
+        std::lock_guard lock(mutex_);
+        return value_;
+    }
+    void Set(T value) {
+        std::lock_guard lock(mutex_);
+        value_ = std::move(value);
+    }
+    // Changes the value in place under the lock: fn(T&). Keep fn short.
+    template <typename Fn>
+    void Update(Fn&& fn) {
+        std::lock_guard lock(mutex_);
+        fn(value_);
+    }
+
+private:
+    mutable std::mutex mutex_;
+    T value_{};
+};
+
+// Set once by the start-up sequence, read by everyone after it.
+struct Constants {
+    std::string launcher_version = std::string(kLauncherVersion);
+    std::string client_version;  // text of KSTfiles/ClientVersion.ini, "" when missing
+    std::string oauth_client_id = "0f3c9a2e-5b7d-4e61-8a4c-2d9e7b1f6c30";
+    std::string update_base_url;  // ends in "/"
+    std::string slogans_url;
+    std::string notice_url;       // update_base_url + "notice.xml"
+    std::string server_address;   // the built-in status-board server; may be empty
+};
+
+struct LauncherState {
+    Guarded<Constants> constants;
+    Guarded<SettingsRecord> settings;
+    accounts::AccountState accounts;
+
+    // The launch: in progress from the launch request until a failure or the
+    // watcher's end; the last failure's text; the most recent game process.
+    std::atomic<bool> launch_in_progress{false};
+    Guarded<std::string> launch_error;
+    std::atomic<std::int32_t> game_pid{0};
+
+    // The music loop plays while this is set; the launch clears it for the
+    // rest of the run.
+    std::atomic<bool> music_playing{false};
+};
+
+}  // namespace kestrel::shell
