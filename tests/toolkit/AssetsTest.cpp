@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/Files.h"
+#include "toolkit/Assets.h"
 
 namespace kestrel {
 namespace {
@@ -90,6 +91,17 @@ TEST(Assets, LaunchSoundIsPcmWave48kStereo16Bit) {
         peak = std::max(peak, v < 0 ? -v : v);
     }
     EXPECT_GT(peak, 10000);
+}
+
+TEST(Assets, BuiltInBytesAreTheFilesOfAssets) {
+    for (const char* name : {"background.jpg", "badge-authlib.png", "badge-microsoft.png", "badge-mojang.png",
+                             "badge-offline.png", "icon.png", "launch.wav", "logo.png", "overlay.png",
+                             "server-icon.png", "skin.png", "update-failed.png"}) {
+        const std::string file = Asset(name);
+        ASSERT_FALSE(file.empty()) << name;
+        EXPECT_TRUE(toolkit::Asset(name) == file) << name;
+    }
+    EXPECT_TRUE(toolkit::Asset("missing.png").empty());
 }
 
 }  // namespace
