@@ -10,6 +10,7 @@
 // Threading: the references are fixed for the context's life; each object
 // documents its own contract (all of them may be used from any thread).
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -23,6 +24,10 @@
 #include "toolkit/Surface.h"
 
 namespace kestrel::shell {
+
+// Reports one step of the start-up on the overlay: the step's text and the
+// progress in percent. The start-up sequence hands one to the jobs it runs.
+using StepReporter = std::function<void(const std::string& text, int percent)>;
 
 // The folders the launcher owns (no trailing separator).
 struct LauncherPaths {
