@@ -12,12 +12,14 @@
 
 #include <atomic>
 #include <cstdint>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <utility>
 
 #include "accounts/AccountState.h"
 #include "shell/SettingsRecord.h"
+#include "toolkit/Surface.h"
 
 namespace kestrel::shell {
 
@@ -72,6 +74,12 @@ struct LauncherState {
     // The music loop plays while this is set; the launch clears it for the
     // rest of the run.
     std::atomic<bool> music_playing{false};
+
+    // The settings window: kept alive here from the "设置" click until the
+    // next click replaces it (its workers hold it as well while they run),
+    // and whether it is open now. Reset it before the toolkit goes away.
+    Guarded<std::shared_ptr<toolkit::Surface>> settings_window;
+    std::atomic<bool> settings_window_open{false};
 };
 
 }  // namespace kestrel::shell

@@ -19,6 +19,16 @@ namespace kestrel::toolkit {
 // Window names, used for the window events (created, closed).
 inline constexpr const char* kMainWindow = "主窗口";
 inline constexpr const char* kGameStartWindow = "游戏启动窗口";
+inline constexpr const char* kSettingsWindow = "设置窗口";
+
+// The settings window's four page panels and the controls its flow names
+// most often.
+inline constexpr const char* kSettingsAccountPage = "设置_账户夹";
+inline constexpr const char* kSettingsGeneralPage = "设置_通用夹";
+inline constexpr const char* kSettingsPersonalPage = "设置_个性化夹";
+inline constexpr const char* kSettingsAboutPage = "设置_关于夹";
+inline constexpr const char* kSettingsJavaBox = "设置_通用_Java选项_Java地址_选择框";
+inline constexpr const char* kSettingsThanksBox = "设置_关于_鸣谢_内容";
 
 // The main window: 790 x 486, frame caption "Kestrel 2.0", title "Kestrel 2".
 WindowDef MainWindowDef();
@@ -29,5 +39,11 @@ WindowDef MainWindowDef();
 // labels stand where they were designed, and the launch lays them out for the
 // window's size.
 WindowDef GameStartWindowDef(int width, int height);
+
+// The settings window: 790 x 486, titled "设置". A column of page buttons on
+// the left and one page panel per page (account, general, personalisation,
+// about), of which only the account page is visible when it opens; the
+// version label at the bottom left.
+WindowDef SettingsWindowDef();
 
 }  // namespace kestrel::toolkit
