@@ -18,6 +18,15 @@ using toolkit::EventArgs;
 
 constexpr int kHeadSize = 80;
 
+// The designed y of a control. The fill runs on a worker, which takes
+// figures from the table rather than reading the window: a read from a
+// worker waits for the user-interface thread, which may itself be waiting
+// for the workers to end at shutdown.
+int DesignedY(const toolkit::Surface& s, const char* name) {
+    const toolkit::ControlDef* def = s.Definition().Find(name);
+    return def ? def->y : 0;
+}
+
 const char* TypeLabel(SignInState state) {
     switch (state) {
         case SignInState::kOffline: return "离线登录";
@@ -47,11 +56,11 @@ void FillAccountPage(SettingsSession& session, std::stop_token stop) {
     const SignInState state = session.ctx.state.accounts.State();
     switch (state) {
         case SignInState::kNobody:
-            s.Move("设置_账户_未登录面板", 11, s.Geometry("设置_账户_未登录面板").y);
+            s.Move("设置_账户_未登录面板", 11, DesignedY(s, "设置_账户_未登录面板"));
             s.Show("设置_账户_未登录面板");
             return;
         case SignInState::kOffline:
-            s.Move("设置_账户_遮罩", 282, s.Geometry("设置_账户_遮罩").y);
+            s.Move("设置_账户_遮罩", 282, DesignedY(s, "设置_账户_遮罩"));
             s.Show("设置_账户_遮罩");
             break;
         case SignInState::kMicrosoft: s.Show("设置_账户_更名"); break;

@@ -100,9 +100,12 @@ std::vector<java::JavaCandidate> RebuildJavaBox(SettingsSession& session, bool f
     return found;
 }
 
+// Also runs on the general page's fill worker, so it takes the box's height
+// from the table instead of reading the window (a worker's read waits for the
+// user-interface thread).
 void ShowSizeBoxes(toolkit::Surface& s, bool custom) {
-    const toolkit::Rect box = s.Geometry(kWindowSizeBox);
-    s.Resize(kWindowSizeBox, custom ? kNarrowSizeBox : kWideSizeBox, box.height);
+    const toolkit::ControlDef* box = s.Definition().Find(kWindowSizeBox);
+    s.Resize(kWindowSizeBox, custom ? kNarrowSizeBox : kWideSizeBox, box ? box->height : 24);
     for (const char* name : {kWidthBox, kSizeSeparator, kHeightBox}) {
         if (custom) {
             s.Show(name);

@@ -163,6 +163,17 @@ TEST_F(SettingsWindowTest, JavaBoxListsEveryJavaInDiscoveryOrderAndStoresTheFirs
     ExpectNoProblems(*s);
 }
 
+TEST_F(SettingsWindowTest, OnWindowsTheChosenItemsPathEndsAtItsExe) {
+    ctx_.host = platform::HostProfile::Windows64();
+    javas_ = {{"8", "C:\\Program Files\\Java\\jre1.8.0_301\\bin\\javaw.exe", "64"},
+              {"17", "C:\\Program Files\\Java\\jdk-17.0.2\\bin\\javaw.exe", "64"}};
+    auto s = Open();
+    s->Click("设置_通用");
+    ASSERT_TRUE(s->Choose(kJavaBox, 1));
+    EXPECT_EQ(Reloaded().java_path, "C:\\Program Files\\Java\\jdk-17.0.2\\bin\\javaw.exe");
+    EXPECT_EQ(Reloaded().java_label, "17");
+}
+
 TEST_F(SettingsWindowTest, StoredJavaIsShownAndKept) {
     state_.settings.Update([](SettingsRecord& r) {
         r.java_path = "/usr/lib/jvm/custom/bin/java";
