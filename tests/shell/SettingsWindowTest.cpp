@@ -1,6 +1,9 @@
 // The settings window's opening, its pages and the settings it saves, on the
 // in-memory toolkit.
 
+#include <atomic>
+#include <future>
+
 #include <gtest/gtest.h>
 
 #include "shell/SettingsWindowFixture.h"
@@ -132,6 +135,36 @@ TEST_F(SettingsWindowTest, MemoryBoxTakesItsNumberOnEnterOrTheSeparatorKey) {
         }
     }
     ExpectNoProblems(*s);
+}
+
+// The player may type a memory size before the general page has filled in:
+// the figures are read when the window opens, so the handler never clamps
+// the memory to zero available MB.
+TEST_F(SettingsWindowTest, MemoryTypedWhileTheGeneralPageStillFillsIsKept) {
+    std::promise<void> release;
+    std::shared_future<void> released = release.get_future().share();
+    std::promise<void> reached;
+    std::atomic<int> calls{0};
+    SettingsSources sources = Sources();
+    sources.memory_figures = [&, released] {
+        // The first call is the opening's; the next, from the general fill's
+        // recommendation, waits until the player has typed.
+        if (calls++ > 0) {
+            reached.set_value();
+            released.wait();
+        }
+        return memory_;
+    };
+    auto s = std::dynamic_pointer_cast<toolkit::MemorySurface>(OpenSettingsWindow(ctx_, sources));
+    reached.get_future().wait();
+    s->Click("设置_通用");
+    ASSERT_TRUE(s->Type(kMemoryBox, "2000"));
+    ASSERT_TRUE(s->PressKey(kMemoryBox, toolkit::kKeyEnter));
+    EXPECT_EQ(Record().memory, 2000);
+    release.set_value();
+    WaitForWorkers();
+    EXPECT_EQ(Reloaded().memory, 2000);
+    EXPECT_EQ(s->Text(kMemoryBox), "2000");
 }
 
 TEST_F(SettingsWindowTest, RecommendedMemorySetsSliderAndMarker) {
