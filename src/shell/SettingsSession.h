@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <memory>
 #include <stop_token>
+#include <utility>
 
 #include "shell/LauncherContext.h"
 #include "shell/OptionsFile.h"
