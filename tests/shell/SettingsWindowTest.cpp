@@ -490,6 +490,16 @@ TEST_F(SettingsWindowTest, AccountPageDrawsThePlayersOwnSkin) {
     EXPECT_EQ(platform::ReadFile(DataFile("UserSkin_Back.png")), skins::BackPicture(own_png));
 }
 
+TEST_F(SettingsWindowTest, AUserSkinThatIsNoPictureGivesTheBuiltInSkin) {
+    folder_.Write("KSTfiles/UserSkin.png", "<html>not found</html>");
+    state_.accounts.SignIn({"Steve", "uuid", "token", "", ""}, accounts::SignInState::kMojang);
+    auto s = Open();
+    const std::string skin(toolkit::Asset("skin.png"));
+    EXPECT_EQ(s->Picture("设置_账户_正面"), skins::FrontPicture(skin));
+    EXPECT_EQ(s->Picture("设置_账户_头像"), skins::HeadPicture(skin, 80));
+    EXPECT_EQ(platform::ReadFile(DataFile("UserSkin_Back.png")), skins::BackPicture(skin));
+}
+
 TEST_F(SettingsWindowTest, NobodySignedInShowsOnlyTheNotSignedInPanel) {
     auto s = Open();
     EXPECT_TRUE(s->Visible("设置_账户_未登录面板"));
