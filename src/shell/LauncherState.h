@@ -15,6 +15,7 @@
 #include <mutex>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "accounts/AccountState.h"
 #include "shell/SettingsRecord.h"
@@ -72,6 +73,15 @@ struct LauncherState {
     // The music loop plays while this is set; the launch clears it for the
     // rest of the run.
     std::atomic<bool> music_playing{false};
+
+    // The bytes of loading.gif from the update server, fetched by the
+    // start-up's update checks; empty until then or when it did not
+    // download. The launch puts it on the game-start window.
+    Guarded<std::string> loading_picture;
+
+    // The slogans of the slogan line, one a line of Titlelist.ini; empty
+    // until they arrive or when they did not. Picks draw under its lock.
+    Guarded<std::vector<std::string>> slogans;
 };
 
 }  // namespace kestrel::shell
