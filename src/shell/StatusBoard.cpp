@@ -65,6 +65,7 @@ void FillStatusBoard(LauncherContext& ctx, std::stop_token stop, const servers::
         window.Hide(kBoard);
         return;
     }
+    if (stop.stop_requested()) return;
     servers::ServerStatus status;
     servers::ServerTool(options).QueryServerStatus(address, status);
     if (stop.stop_requested()) return;
