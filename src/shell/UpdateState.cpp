@@ -18,8 +18,11 @@ void Report(const StepReporter& report, const std::string& text, int percent) {
 
 void ApplyLabel(toolkit::Surface& window, const content::VersionLabel& label) {
     if (label.x != 0) {
-        const toolkit::Rect place = window.Geometry(kVersionLabel);
-        window.Move(kVersionLabel, label.x, place.y);
+        // The label keeps its designed height on the window. It is taken
+        // from the table, not read back from the window: a worker's read
+        // waits for the user-interface thread, which may be joining it.
+        const toolkit::ControlDef* designed = window.Definition().Find(kVersionLabel);
+        window.Move(kVersionLabel, label.x, designed ? designed->y : 434);
     }
     if (label.icon_shown) {
         window.SetPicture(kUpdateIcon, std::string(toolkit::Asset("update-failed.png")));

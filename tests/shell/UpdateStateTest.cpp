@@ -4,7 +4,10 @@
 
 #include <thread>
 
+#include "content/Slogans.h"
 #include "shell/ContentWiring.h"
+#include "shell/NoticeBoard.h"
+#include "shell/SloganLine.h"
 #include "shell/ContentWiringFixture.h"
 #include "toolkit/Assets.h"
 
@@ -133,6 +136,11 @@ TEST(UpdateChecks, WithoutNetworkTheLabelTurnsRedAndNothingIsStarted) {
     EXPECT_EQ(launcher.app().QuitCount(), 0);
     EXPECT_FALSE(std::filesystem::exists(launcher.Marker()));
     EXPECT_EQ(launcher.state().loading_picture.Get(), "");
+    // The rest of the online content gives up quietly too.
+    FillNoticeBoard(launcher.ctx(), {});
+    EXPECT_FALSE(launcher.window().Visible("公告板"));
+    LoadSlogans(launcher.ctx(), {});
+    EXPECT_EQ(launcher.window().Text("副标题"), content::kFallbackSlogan);
 }
 
 TEST(UpdateChecks, TheLoadingPictureIsKeptForTheLaunch) {
