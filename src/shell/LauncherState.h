@@ -16,6 +16,7 @@
 #include <mutex>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "accounts/AccountState.h"
 #include "shell/SettingsRecord.h"
@@ -80,6 +81,14 @@ struct LauncherState {
     // and whether it is open now. Reset it before the toolkit goes away.
     Guarded<std::shared_ptr<toolkit::Surface>> settings_window;
     std::atomic<bool> settings_window_open{false};
+    // The bytes of loading.gif from the update server, fetched by the
+    // start-up's update checks; empty until then or when it did not
+    // download. The launch puts it on the game-start window.
+    Guarded<std::string> loading_picture;
+
+    // The slogans of the slogan line, one a line of Titlelist.ini; empty
+    // until they arrive or when they did not. Picks draw under its lock.
+    Guarded<std::vector<std::string>> slogans;
 };
 
 }  // namespace kestrel::shell
