@@ -6,6 +6,7 @@
 
 #include <httplib.h>
 
+#include <atomic>
 #include <cstdlib>
 #include <memory>
 #include <string>
@@ -17,6 +18,10 @@ class HttpTestServer {
 public:
     HttpTestServer() : HttpTestServer(std::make_unique<httplib::Server>(), "http") {}
     ~HttpTestServer() {
+        // A stop before the thread has begun listening would be lost and the
+        // join below would wait for ever, so wait for the listening to begin
+        // (or for the thread to have ended on its own).
+        while (!server_->is_running() && !finished_.load()) std::this_thread::yield();
         server_->stop();
         if (thread_.joinable()) thread_.join();
     }
@@ -37,13 +42,17 @@ protected:
         // thread below accepts them.
         port_ = server_->bind_to_any_port("127.0.0.1");
         if (port_ <= 0) std::abort();
-        thread_ = std::thread([this] { server_->listen_after_bind(); });
+        thread_ = std::thread([this] {
+            server_->listen_after_bind();
+            finished_.store(true);
+        });
     }
 
 private:
     std::unique_ptr<httplib::Server> server_;
     std::string scheme_;
     int port_ = 0;
+    std::atomic<bool> finished_{false};
     std::thread thread_;
 };
 
