@@ -39,6 +39,7 @@ ClockSeededRandom::ClockSeededRandom()
               static_cast<std::uint64_t>(std::chrono::system_clock::now().time_since_epoch().count())) {}
 
 std::uint32_t ClockSeededRandom::Between(std::uint32_t lo, std::uint32_t hi) {
+    std::lock_guard lock(mutex_);
     return std::uniform_int_distribution<std::uint32_t>(lo, hi)(engine_);
 }
 

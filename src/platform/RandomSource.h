@@ -14,11 +14,13 @@
 // tracks), a Mersenne Twister seeded from the clocks.
 //
 // Threading: TickRandom keeps no state besides its counter function and may be
-// used from any thread when that function may. A ClockSeededRandom is used by
-// one thread at a time; give each worker its own.
+// used from any thread when that function may. A ClockSeededRandom may be
+// shared by every thread: its draws take turns under a lock (the launcher
+// keeps one for all its windows and workers).
 
 #include <cstdint>
 #include <functional>
+#include <mutex>
 #include <random>
 
 namespace kestrel::platform {
@@ -51,6 +53,7 @@ public:
     std::uint32_t Between(std::uint32_t lo, std::uint32_t hi) override;
 
 private:
+    std::mutex mutex_;
     std::mt19937_64 engine_;
 };
 
