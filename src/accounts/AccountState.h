@@ -12,6 +12,7 @@
 
 #include <atomic>
 #include <mutex>
+#include <stop_token>
 
 #include "accounts/AccountRecord.h"
 
@@ -67,6 +68,18 @@ public:
     void EndMicrosoft() { microsoft_busy_.store(false); }
     bool MicrosoftBusy() const { return microsoft_busy_.load(); }
 
+    // The stop source of the running Microsoft sign-in: its polling waits
+    // and requests watch it, and the cancel button requests it, so a cancel
+    // ends the sign-in cooperatively (no thread is killed).
+    void SetMicrosoftCancel(std::stop_source cancel) {
+        std::lock_guard lock(mutex_);
+        microsoft_cancel_ = std::move(cancel);
+    }
+    void CancelMicrosoft() {
+        std::lock_guard lock(mutex_);
+        microsoft_cancel_.request_stop();
+    }
+
 private:
     mutable std::mutex mutex_;
     AccountRecord record_;
@@ -74,6 +87,7 @@ private:
     SignInState state_ = SignInState::kNobody;
     CachedAccount cached_;
     std::atomic<bool> microsoft_busy_{false};
+    std::stop_source microsoft_cancel_{std::nostopstate};
 };
 
 }  // namespace kestrel::accounts
