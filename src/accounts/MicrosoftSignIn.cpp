@@ -74,6 +74,7 @@ void CompleteMicrosoftSignIn(SignInContext& ctx, std::stop_token stop, const Acc
     StoreAccountCache(ctx, MicrosoftCacheText(record));
 
     for (const char* shown : {"欢迎标题", "启动游戏按钮", "设置按钮", "注销按钮", "用户头像"}) w.Show(shown);
+    for (const char* hidden : {"登录按钮", "登录方式", "登录方式_标签标题"}) w.Hide(hidden);
     ShowBadge(ctx, "badge-microsoft.png");
     w.Hide("更新进度");
     w.Hide("更新进度_文字");
@@ -122,6 +123,13 @@ void PollForToken(SignInContext& ctx, std::stop_token stop, std::int64_t interva
 
 void MicrosoftSignIn(SignInContext& ctx, std::stop_token worker_stop) {
     toolkit::Surface& w = *ctx.main_window;
+    // One Microsoft sign-in at a time: a second one while the first is
+    // getting its code or polling is refused. The controls belong to the
+    // running sign-in, so the refusal leaves them as they are.
+    if (!ctx.accounts.TryBeginMicrosoft()) {
+        ShowFailure(ctx, std::string("登录失败!\r\n错误代码: ") + kMicrosoftBusy);
+        return;
+    }
     w.SetValue("更新进度", 0);
     w.Show("更新进度");
     w.Show("更新进度_文字");
@@ -135,12 +143,6 @@ void MicrosoftSignIn(SignInContext& ctx, std::stop_token worker_stop) {
         w.Hide("微软登录_取消登录");
         ShowSignInControls(w);
     };
-    // One Microsoft sign-in at a time: a second one while the first is
-    // getting its code or polling is refused.
-    if (!ctx.accounts.TryBeginMicrosoft()) {
-        fail(kMicrosoftBusy);
-        return;
-    }
     // The cancel button and shutdown both end this sign-in through one
     // stop source: its waits and requests watch it.
     std::stop_source cancel;

@@ -90,14 +90,15 @@ std::string RunXboxChain(const net::HttpSession& session, const net::Endpoints& 
     const std::string profile_answer = net::ResponseText(
         Bounded(session.InetRequest(endpoints.Url("minecraft_services", "/minecraft/profile"), net::kGet, "",
                                     "Authorization: Bearer " + minecraft_token)));
-    if (!answer.Parse(profile_answer)) answer.Reset();
+    const bool profile_parsed = answer.Parse(profile_answer);
+    if (!profile_parsed) answer.Reset();
     AccountRecord finished{answer.GetText("name"), answer.GetText("id"), minecraft_token, "",
                            microsoft_refresh_token};
     // Without a name and an id there is no profile to play with: the game
     // would start nameless, and the cache would remember a useless account.
     if (finished.name.empty() || finished.uuid.empty()) {
         std::string reason = ServiceReason(answer);
-        if (reason.empty()) reason = kNoProfileReason;
+        if (reason.empty() && profile_parsed) reason = kNoProfileReason;
         const std::string message = WithReason(kProfileFailed, reason);
         if (report) report(nullptr, 1, message);
         return message;

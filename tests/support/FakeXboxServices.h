@@ -3,7 +3,8 @@
 // A fake of the Xbox Live user authentication, XSTS authorization and
 // Minecraft services on 127.0.0.1 (one server; the four paths differ). It
 // checks each request's method, headers and body byte for byte against
-// what the protocol needs for the token it expects, and answers as the
+// what the protocol needs for the token it expects (the launcher's JSON
+// writer escapes "/" as "\/", which JSON allows), and answers as the
 // services do: a user token, an XSTS token with its user hash, a Minecraft
 // access token and the profile. Any step's answer can be replaced.
 
@@ -37,7 +38,7 @@ public:
                 .NoHeader("User-Agent")
                 .Body("{\"Properties\":{\"AuthMethod\":\"RPS\",\"SiteName\":\"user.auth.xboxlive.com\","
                       "\"RpsTicket\":\"d=" +
-                      Token() + "\"},\"RelyingParty\":\"http://auth.xboxlive.com\",\"TokenType\":\"JWT\"}");
+                      Token() + "\"},\"RelyingParty\":\"http:\\/\\/auth.xboxlive.com\",\"TokenType\":\"JWT\"}");
             Answer(check, kUser,
                    FakeAnswer::Json(std::string("{\"IssueInstant\":\"2026-12-10T01:00:00.0Z\",\"NotAfter\":"
                                                 "\"2026-12-24T01:00:00.0Z\",\"Token\":\"") +
@@ -50,7 +51,7 @@ public:
                 .Header("Content-Type", "application/json")
                 .NoHeader("User-Agent")
                 .Body(std::string("{\"Properties\":{\"SandboxId\":\"RETAIL\",\"UserTokens\":[\"") + kUserToken +
-                      "\"]},\"RelyingParty\":\"rp://api.minecraftservices.com/\",\"TokenType\":\"JWT\"}");
+                      "\"]},\"RelyingParty\":\"rp:\\/\\/api.minecraftservices.com\\/\",\"TokenType\":\"JWT\"}");
             Answer(check, kXsts, XstsAnswer(kXstsToken, kUserHash), response);
         });
         s.Post("/authentication/login_with_xbox", [this](const auto& request, auto& response) {
