@@ -62,7 +62,7 @@ public:
     }
     ~FakeSessionService() { record_.stopping() = true; }
 
-    std::string Url() const { return server_.Url(); }
+    std::string Url(const std::string& path = "") const { return server_.Url(path); }
     FakeServiceRecord& record() { return record_; }
     void AddSkin(const std::string& profile_id, std::string png) {
         std::lock_guard lock(mutex_);
