@@ -9,6 +9,7 @@
 #include <sys/stat.h>
 
 #include <chrono>
+#include <functional>
 #include <filesystem>
 #include <memory>
 #include <optional>
@@ -69,6 +70,16 @@ public:
     void Settle() {
         for (int i = 0; i < 20000 && workers_.Running() > 0; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(1));
         ASSERT_EQ(workers_.Running(), 0) << "a sign-in worker did not end";
+    }
+
+    // Polls pred until it holds (true) or ten seconds pass (false), for
+    // states that workers reach without a change of the window.
+    static bool Eventually(const std::function<bool()>& pred) {
+        for (int i = 0; i < 10000; ++i) {
+            if (pred()) return true;
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        return pred();
     }
 
     void Choose(const std::string& item) {
