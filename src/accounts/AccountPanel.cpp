@@ -37,6 +37,7 @@ std::string DataFile(const SignInContext& ctx, const std::string& name) {
 }
 
 void ShowPlayerSkin(SignInContext& ctx, const std::string& skin_png) {
+    ctx.accounts.SetSkin(skin_png);
     const std::string head = skins::HeadPicture(skin_png, kHeadSize);
     ctx.main_window->SetPicture("用户头像", head);
     platform::CreateFolders(ctx.host.NativePath(ctx.data_folder));

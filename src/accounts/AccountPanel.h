@@ -24,8 +24,8 @@ net::HttpSession SignInSession(const SignInContext& ctx, std::stop_token stop);
 // A path inside the data folder, as the machine names it.
 std::string DataFile(const SignInContext& ctx, const std::string& name);
 
-// Makes the 80-pixel head of the skin, shows it in 用户头像 and writes
-// UserSkin.png and UserHead.png into the data folder.
+// Makes the skin the current one, shows its 80-pixel head in 用户头像, and
+// writes UserSkin.png and UserHead.png into the data folder.
 void ShowPlayerSkin(SignInContext& ctx, const std::string& skin_png);
 
 // Gives 在线图标 the badge picture (badge-offline.png, ...) and shows it.

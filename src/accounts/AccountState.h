@@ -13,6 +13,8 @@
 #include <atomic>
 #include <mutex>
 #include <stop_token>
+#include <string>
+#include <utility>
 
 #include "accounts/AccountRecord.h"
 
@@ -62,6 +64,17 @@ public:
         cached_ = cached;
     }
 
+    // The signed-in player's skin (PNG bytes), replaced by every sign-in;
+    // the account page draws the player's figure from it.
+    std::string Skin() const {
+        std::lock_guard lock(mutex_);
+        return skin_;
+    }
+    void SetSkin(std::string skin_png) {
+        std::lock_guard lock(mutex_);
+        skin_ = std::move(skin_png);
+    }
+
     // The Microsoft sign-in refuses to run twice at once: TryBeginMicrosoft
     // is true for the one caller that may start, EndMicrosoft lets the next.
     bool TryBeginMicrosoft() { return !microsoft_busy_.exchange(true); }
@@ -86,6 +99,7 @@ private:
     LaunchTexts texts_;
     SignInState state_ = SignInState::kNobody;
     CachedAccount cached_;
+    std::string skin_;
     std::atomic<bool> microsoft_busy_{false};
     std::stop_source microsoft_cancel_{std::nostopstate};
 };

@@ -47,6 +47,7 @@ TEST_F(MicrosoftSignIn, FromTheButtonToTheSignedInLook) {
     EXPECT_EQ(h.window_->Picture("用户头像"), head);
     EXPECT_EQ(h.DataFileBytes("UserSkin.png"), skin);
     EXPECT_EQ(h.DataFileBytes("UserHead.png"), head);
+    EXPECT_EQ(h.accounts_.Skin(), skin);
     EXPECT_EQ(h.Cache(), MicrosoftCacheText(record));
     EXPECT_EQ(h.CacheMode(), 0600u);
     EXPECT_FALSE(h.accounts_.MicrosoftBusy());

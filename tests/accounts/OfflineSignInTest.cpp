@@ -77,6 +77,7 @@ TEST(OfflineSignIn, SignsInWithTheNameTheDefaultSkinAndNoOldToken) {
     EXPECT_EQ(h.window_->Picture("用户头像"), head);
     EXPECT_EQ(h.DataFileBytes("UserSkin.png"), skin);
     EXPECT_EQ(h.DataFileBytes("UserHead.png"), head);
+    EXPECT_EQ(h.accounts_.Skin(), skin);
 
     EXPECT_EQ(h.Cache(), OfflineCacheText(" 玩家 "));
     EXPECT_EQ(h.CacheMode(), 0600u);
