@@ -130,6 +130,14 @@ void MicrosoftSignIn(SignInContext& ctx, std::stop_token worker_stop) {
         ShowFailure(ctx, std::string("登录失败!\r\n错误代码: ") + kMicrosoftBusy);
         return;
     }
+    // The cancel button and shutdown both end this sign-in through one
+    // stop source: its waits and requests watch it. It is in place before
+    // the cancel button shows.
+    std::stop_source cancel;
+    std::stop_callback shutdown(worker_stop, [&cancel] { cancel.request_stop(); });
+    ctx.accounts.SetMicrosoftCancel(cancel);
+    const std::stop_token stop = cancel.get_token();
+
     w.SetValue("更新进度", 0);
     w.Show("更新进度");
     w.Show("更新进度_文字");
@@ -143,12 +151,6 @@ void MicrosoftSignIn(SignInContext& ctx, std::stop_token worker_stop) {
         w.Hide("微软登录_取消登录");
         ShowSignInControls(w);
     };
-    // The cancel button and shutdown both end this sign-in through one
-    // stop source: its waits and requests watch it.
-    std::stop_source cancel;
-    std::stop_callback shutdown(worker_stop, [&cancel] { cancel.request_stop(); });
-    ctx.accounts.SetMicrosoftCancel(cancel);
-    const std::stop_token stop = cancel.get_token();
 
     const std::string client_id = ctx.oauth_client_id;
     const DeviceCode code = RequestDeviceCode(SignInSession(ctx, stop), ctx.endpoints, client_id);
