@@ -109,9 +109,12 @@ TEST_F(AutomaticSignIn, ARefusedRefreshShowsWhyAndDeletesTheCache) {
         for (const char* name : {"xbox_user", "xsts", "minecraft_services"}) harness.Use(name, services.Url());
         harness.WriteCache(c.cache);
         ReadAccountCacheAtStart(harness.ctx_);
+        const AccountRecord before = harness.accounts_.Record();
         accounts::AutomaticSignIn(harness.ctx_, {}, {});
         harness.Settle();
         EXPECT_EQ(harness.Messages(), std::vector<std::string>{c.message}) << c.cache;
+        // A failed refresh or chain leaves the record as the cache had it.
+        EXPECT_EQ(harness.accounts_.Record(), before);
         EXPECT_FALSE(harness.Cache()) << c.cache;
         EXPECT_EQ(harness.accounts_.State(), SignInState::kNobody);
         EXPECT_EQ(harness.accounts_.Texts(), LaunchTexts{});
