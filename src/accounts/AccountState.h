@@ -12,6 +12,9 @@
 
 #include <atomic>
 #include <mutex>
+#include <stop_token>
+#include <string>
+#include <utility>
 
 #include "accounts/AccountRecord.h"
 
@@ -61,11 +64,34 @@ public:
         cached_ = cached;
     }
 
+    // The signed-in player's skin (PNG bytes), replaced by every sign-in;
+    // the account page draws the player's figure from it.
+    std::string Skin() const {
+        std::lock_guard lock(mutex_);
+        return skin_;
+    }
+    void SetSkin(std::string skin_png) {
+        std::lock_guard lock(mutex_);
+        skin_ = std::move(skin_png);
+    }
+
     // The Microsoft sign-in refuses to run twice at once: TryBeginMicrosoft
     // is true for the one caller that may start, EndMicrosoft lets the next.
     bool TryBeginMicrosoft() { return !microsoft_busy_.exchange(true); }
     void EndMicrosoft() { microsoft_busy_.store(false); }
     bool MicrosoftBusy() const { return microsoft_busy_.load(); }
+
+    // The stop source of the running Microsoft sign-in: its polling waits
+    // and requests watch it, and the cancel button requests it, so a cancel
+    // ends the sign-in cooperatively (no thread is killed).
+    void SetMicrosoftCancel(std::stop_source cancel) {
+        std::lock_guard lock(mutex_);
+        microsoft_cancel_ = std::move(cancel);
+    }
+    void CancelMicrosoft() {
+        std::lock_guard lock(mutex_);
+        microsoft_cancel_.request_stop();
+    }
 
 private:
     mutable std::mutex mutex_;
@@ -73,7 +99,9 @@ private:
     LaunchTexts texts_;
     SignInState state_ = SignInState::kNobody;
     CachedAccount cached_;
+    std::string skin_;
     std::atomic<bool> microsoft_busy_{false};
+    std::stop_source microsoft_cancel_{std::nostopstate};
 };
 
 }  // namespace kestrel::accounts

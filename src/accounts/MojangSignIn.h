@@ -1,0 +1,30 @@
+#pragma once
+
+// The completion of a Mojang sign-in, shared by the interactive sign-in and
+// the automatic one, and the restoring of the sign-in controls after a
+// failure.
+//
+// Threading: for the sign-in workers.
+
+#include <stop_token>
+#include <string>
+
+#include "accounts/AccountRecord.h"
+#include "accounts/SignInContext.h"
+
+namespace kestrel::accounts {
+
+inline constexpr const char* kMojangFailure =
+    "登录失败!\r\n错误代码: 登录失败: 未知原因\r\n可能是因为:\r\n1.您的账号已被转移至微软账户\r\n"
+    "2.账号或密码输入不正确\r\n3.连接至Mojang登录服务器失败";
+
+// Signs the profile in: skin and head, state 3, launch texts, welcome, the
+// cache in the Mojang layout with the account name and password, and the
+// signed-in look.
+void CompleteMojangSignIn(SignInContext& ctx, std::stop_token stop, const AccountRecord& profile,
+                          const std::string& account, const std::string& password);
+
+// Enables 登录按钮, hides the progress and shows the migration notice.
+void RestoreMojangControls(SignInContext& ctx);
+
+}  // namespace kestrel::accounts
