@@ -13,10 +13,11 @@
 
 namespace kestrel::platform {
 
-int IcmpEchoMs(const std::string& ipv4, int timeout_ms) {
+int IcmpEchoMs(const std::string& ipv4, int timeout_ms, std::stop_token stop) {
     sockaddr_in address{};
     address.sin_family = AF_INET;
     if (::inet_pton(AF_INET, ipv4.c_str(), &address.sin_addr) != 1) return -1;
+    if (stop.stop_requested()) return -1;
     const int fd = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, IPPROTO_ICMP);
     if (fd < 0) return -1;
 
@@ -34,12 +35,22 @@ int IcmpEchoMs(const std::string& ipv4, int timeout_ms) {
     }
     int result = -1;
     for (;;) {
+        if (stop.stop_requested()) break;
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
         if (left.count() < 0) break;
+        // With a stop possible the wait goes in slices, so a stop request is
+        // seen within one; a slice that ends without a reply goes on waiting
+        // until the deadline.
+        int slice = static_cast<int>(left.count());
+        if (stop.stop_possible() && slice > kEchoStopSliceMs) slice = kEchoStopSliceMs;
         pollfd entry{fd, POLLIN, 0};
-        const int ready = ::poll(&entry, 1, static_cast<int>(left.count()));
+        const int ready = ::poll(&entry, 1, slice);
         if (ready < 0 && errno == EINTR) continue;
-        if (ready <= 0) break;
+        if (ready < 0) break;
+        if (ready == 0) {
+            if (slice < static_cast<int>(left.count())) continue;
+            break;
+        }
         unsigned char reply[512];
         const ssize_t got = ::recv(fd, reply, sizeof reply, 0);
         if (got < 0 && errno == EINTR) continue;

@@ -16,36 +16,51 @@ namespace kestrel::platform {
 
 namespace {
 
-// Waits for the events on the socket; 1 ready, 0 time-out, -1 error.
-int WaitFor(int fd, short events, int timeout_ms) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeout_ms);
+enum class Wait { kReady, kTimedOut, kFailed, kStopped };
+
+// Waits for the events on the socket until the time-out passes. While a stop
+// is possible it polls in slices and looks at the token between them, so a
+// stop request is seen within one slice.
+Wait WaitFor(int fd, short events, int timeout_ms, const std::stop_token& stop) {
+    using Clock = std::chrono::steady_clock;
+    const auto deadline = Clock::now() + std::chrono::milliseconds(timeout_ms);
     for (;;) {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        if (stop.stop_requested()) return Wait::kStopped;
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+        int slice = left > 0 ? static_cast<int>(left) : 0;
+        if (stop.stop_possible() && slice > kStopSliceMs) slice = kStopSliceMs;
         pollfd entry{fd, events, 0};
-        const int ready = ::poll(&entry, 1, left.count() > 0 ? static_cast<int>(left.count()) : 0);
+        const int ready = ::poll(&entry, 1, slice);
         if (ready < 0 && errno == EINTR) continue;
-        if (ready < 0) return -1;
-        return ready == 0 ? 0 : 1;
+        if (ready < 0) return Wait::kFailed;
+        if (ready > 0) return Wait::kReady;
+        if (Clock::now() >= deadline) return Wait::kTimedOut;
     }
 }
 
 }  // namespace
 
-Result<TcpConnection> TcpConnection::Connect(const std::string& ipv4, std::uint16_t port, int timeout_ms) {
+Result<TcpConnection> TcpConnection::Connect(const std::string& ipv4, std::uint16_t port, int timeout_ms,
+                                             std::stop_token stop) {
     sockaddr_in address{};
     address.sin_family = AF_INET;
     address.sin_port = htons(port);
     if (::inet_pton(AF_INET, ipv4.c_str(), &address.sin_addr) != 1) return Error{"invalid address " + ipv4};
+    if (stop.stop_requested()) return Error{"connect: stopped"};
     const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, IPPROTO_TCP);
     if (fd < 0) return Error{std::string("socket: ") + std::strerror(errno)};
     TcpConnection connection(fd);
     if (::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
         if (errno != EINPROGRESS) return Error{std::string("connect: ") + std::strerror(errno)};
-        const int ready = WaitFor(fd, POLLOUT, timeout_ms);
-        if (ready == 0) return Error{"connect: timed out"};
+        // The socket is non-blocking, so the connect goes on in the kernel
+        // while this waits for it in slices; closing the socket on the way
+        // out abandons a connect that was stopped.
+        const Wait ready = WaitFor(fd, POLLOUT, timeout_ms, stop);
+        if (ready == Wait::kTimedOut) return Error{"connect: timed out"};
+        if (ready == Wait::kStopped) return Error{"connect: stopped"};
         int problem = 0;
         socklen_t length = sizeof problem;
-        if (ready < 0 || ::getsockopt(fd, SOL_SOCKET, SO_ERROR, &problem, &length) != 0) {
+        if (ready == Wait::kFailed || ::getsockopt(fd, SOL_SOCKET, SO_ERROR, &problem, &length) != 0) {
             return Error{std::string("connect: ") + std::strerror(errno)};
         }
         if (problem != 0) return Error{std::string("connect: ") + std::strerror(problem)};
@@ -69,10 +84,11 @@ void TcpConnection::Close() {
     fd_ = -1;
 }
 
-Status TcpConnection::SendAll(std::string_view bytes, int timeout_ms) {
+Status TcpConnection::SendAll(std::string_view bytes, int timeout_ms, std::stop_token stop) {
     if (fd_ < 0) return Error{"send: not connected"};
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeout_ms);
     while (!bytes.empty()) {
+        if (stop.stop_requested()) return Error{"send: stopped"};
         const ssize_t sent = ::send(fd_, bytes.data(), bytes.size(), MSG_NOSIGNAL);
         if (sent >= 0) {
             bytes.remove_prefix(static_cast<std::size_t>(sent));
@@ -81,18 +97,20 @@ Status TcpConnection::SendAll(std::string_view bytes, int timeout_ms) {
         if (errno == EINTR) continue;
         if (errno != EAGAIN && errno != EWOULDBLOCK) return Error{std::string("send: ") + std::strerror(errno)};
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
-        if (left.count() <= 0 || WaitFor(fd_, POLLOUT, static_cast<int>(left.count())) != 1) {
-            return Error{"send: timed out"};
-        }
+        const Wait ready = left.count() > 0 ? WaitFor(fd_, POLLOUT, static_cast<int>(left.count()), stop)
+                                            : Wait::kTimedOut;
+        if (ready == Wait::kStopped) return Error{"send: stopped"};
+        if (ready != Wait::kReady) return Error{"send: timed out"};
     }
     return {};
 }
 
-Result<std::string> TcpConnection::Receive(std::size_t max_bytes, int timeout_ms) {
+Result<std::string> TcpConnection::Receive(std::size_t max_bytes, int timeout_ms, std::stop_token stop) {
     if (fd_ < 0) return Error{"receive: not connected"};
-    const int ready = WaitFor(fd_, POLLIN, timeout_ms);
-    if (ready == 0) return Error{"receive: timed out"};
-    if (ready < 0) return Error{std::string("receive: ") + std::strerror(errno)};
+    const Wait ready = WaitFor(fd_, POLLIN, timeout_ms, stop);
+    if (ready == Wait::kTimedOut) return Error{"receive: timed out"};
+    if (ready == Wait::kStopped) return Error{"receive: stopped"};
+    if (ready == Wait::kFailed) return Error{std::string("receive: ") + std::strerror(errno)};
     std::string bytes(max_bytes, '\0');
     for (;;) {
         const ssize_t got = ::recv(fd_, bytes.data(), bytes.size(), 0);

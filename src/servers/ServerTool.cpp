@@ -32,8 +32,9 @@ bool SplitAddress(std::string_view address, std::string& host, std::uint16_t& po
 }
 
 // Receives until the status packet is whole; false on a time-out, a closed
-// connection or a malformed packet.
-bool ReceiveStatus(platform::TcpConnection& connection, int timeout_ms, std::string& json) {
+// connection, a malformed packet or a stop request.
+bool ReceiveStatus(platform::TcpConnection& connection, int timeout_ms, const std::stop_token& stop,
+                   std::string& json) {
     using Clock = std::chrono::steady_clock;
     const auto deadline = Clock::now() + std::chrono::milliseconds(timeout_ms);
     std::string received;
@@ -44,8 +45,8 @@ bool ReceiveStatus(platform::TcpConnection& connection, int timeout_ms, std::str
             case Framing::kIncomplete: break;
         }
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
-        if (left <= 0) return false;
-        auto bytes = connection.Receive(64 * 1024, static_cast<int>(left));
+        if (left <= 0 || stop.stop_requested()) return false;
+        auto bytes = connection.Receive(64 * 1024, static_cast<int>(left), stop);
         if (!bytes.ok() || bytes->empty()) return false;
         received += *bytes;
     }
@@ -53,23 +54,32 @@ bool ReceiveStatus(platform::TcpConnection& connection, int timeout_ms, std::str
 
 }  // namespace
 
-bool ServerTool::QueryServerStatus(std::string_view address, ServerStatus& record) const {
+bool ServerTool::QueryServerStatus(std::string_view address, ServerStatus& record, std::stop_token stop) const {
     record = ServerStatus{};
     std::string host;
     std::uint16_t port = 0;
     if (!SplitAddress(address, host, port)) return false;
+    if (stop.stop_requested()) return false;
     const std::string ip = ResolveHost(host);
     if (ip.empty()) return false;
-    auto connection = platform::TcpConnection::Connect(ip, port, options_.connect_timeout_ms);
+    auto connection = platform::TcpConnection::Connect(ip, port, options_.connect_timeout_ms, stop);
     if (!connection.ok()) return false;
     std::string json;
-    const bool received = connection.value().SendAll(StatusRequest(ip, port), options_.send_timeout_ms).ok() &&
-                          ReceiveStatus(connection.value(), options_.receive_timeout_ms, json);
+    const bool received =
+        connection.value().SendAll(StatusRequest(ip, port), options_.send_timeout_ms, stop).ok() &&
+        ReceiveStatus(connection.value(), options_.receive_timeout_ms, stop, json);
     connection.value().Close();
+
+    // A stopped query starts no echo: its caller no longer wants the answer.
+    if (stop.stop_requested()) return false;
 
     // The server was reached, so the board shows it as online with its echo
     // time even when its answer turns out to be unusable.
-    record.echo = std::to_string(platform::IcmpEchoMs(ip, options_.echo_timeout_ms));
+    const int echo = platform::IcmpEchoMs(ip, options_.echo_timeout_ms, stop);
+    // An echo cut short by the stop says nothing of the server; "-1" would
+    // read as a blocked echo.
+    if (stop.stop_requested()) return false;
+    record.echo = std::to_string(echo);
     if (!received) return false;
     net::JsonDocument status;
     if (!status.Parse(net::Utf8ToText(json))) return false;

@@ -8,9 +8,16 @@
 // query with false in time. The response is read by its framing over as many
 // receives as it takes, up to 1 MiB.
 //
-// Threading: a query blocks its calling thread; the tool holds only its
-// options, so threads may share it.
+// A query can also be stopped: the connect, the send, every receive and the
+// echo look at the query's stop token between short slices of their waits,
+// so a stop request ends the query within a fraction of a second, with false
+// and an empty record, however long its time-outs are.
+//
+// Threading: a query blocks its calling thread until it ends or its stop is
+// requested (from any thread); the tool holds only its options, so threads
+// may share it.
 
+#include <stop_token>
 #include <string>
 #include <string_view>
 
@@ -33,8 +40,10 @@ public:
     // when the status JSON arrived and parsed; the record is then filled. The
     // echo time is measured once the server was reached, so it is set even
     // when its answer did not parse. An invalid address, a failed connection
-    // or a time-out leaves the record empty.
-    bool QueryServerStatus(std::string_view address, ServerStatus& record) const;
+    // or a time-out leaves the record empty. A stop requested before the
+    // query ends makes it false with the record empty too, the echo time
+    // included: an echo cut short by the stop is no measurement.
+    bool QueryServerStatus(std::string_view address, ServerStatus& record, std::stop_token stop = {}) const;
 
 private:
     QueryOptions options_;

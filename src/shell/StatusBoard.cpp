@@ -67,7 +67,7 @@ void FillStatusBoard(LauncherContext& ctx, std::stop_token stop, const servers::
     }
     if (stop.stop_requested()) return;
     servers::ServerStatus status;
-    servers::ServerTool(options).QueryServerStatus(address, status);
+    servers::ServerTool(options).QueryServerStatus(address, status, stop);
     if (stop.stop_requested()) return;
     const StatusBoardView view = StatusBoardFor(status, address);
     window.SetPicture("服务器状态_图标", view.icon);

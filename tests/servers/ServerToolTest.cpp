@@ -11,6 +11,7 @@
 #include "platform/IcmpEcho.h"
 #include "servers/StatusProtocol.h"
 #include "support/FakeStatusServer.h"
+#include "support/StopLater.h"
 
 namespace kestrel::servers {
 namespace {
@@ -97,6 +98,55 @@ TEST(ServerPing, BrokenAnswersFailTheQueryInTime) {
         EXPECT_FALSE(status.echo.empty()) << test.name;
         EXPECT_EQ(status.version_name, "") << test.name;
     }
+}
+
+TEST(ServerPing, AStopEndsTheQueryPromptlyWithAnEmptyRecord) {
+    // Time-outs far longer than the guard: a query that ends within the guard
+    // ended because of the stop.
+    const QueryOptions slow{60000, 60000, 60000, 60000};
+    const auto guard = std::chrono::seconds(5);
+    FakeStatusServer silent("", 0, FakeStatusServer::kSilent);
+    testing::FullBacklogListener full;
+    FakeStatusServer answering(StatusResponse(R"({"version":{"name":"1.20.1"}})"));
+    struct Case {
+        const char* name;
+        std::string address;
+        bool stop_before;
+    };
+    const Case cases[] = {
+        {"server accepts and stays silent", silent.address(), false},
+        {"connect never completes", full.address(), false},
+        {"stop requested before the query", answering.address(), true},
+    };
+    for (const Case& test : cases) {
+        std::stop_source source;
+        if (test.stop_before) source.request_stop();
+        const testing::StopLater stopper(source, 100);
+        ServerStatus status;
+        status.echo = "stale";
+        const auto start = std::chrono::steady_clock::now();
+        EXPECT_FALSE(ServerTool(slow).QueryServerStatus(test.address, status, source.get_token())) << test.name;
+        EXPECT_LT(std::chrono::steady_clock::now() - start, guard) << test.name;
+        // No echo was measured for a stopped query, so nothing reads as
+        // blocked or as online.
+        EXPECT_EQ(status.echo, "") << test.name;
+        EXPECT_EQ(status.version_name, "") << test.name;
+    }
+}
+
+TEST(ServerPing, AStopThatIsNeverRequestedChangesNothing) {
+    std::stop_source never_requested;
+    const std::string json = R"({"version":{"name":"1.8.9"},"players":{"max":20,"online":3},"description":"Hi"})";
+    FakeStatusServer server(StatusResponse(json), 7);
+    ServerStatus status;
+    ASSERT_TRUE(ServerTool(kFast).QueryServerStatus(server.address(), status, never_requested.get_token()));
+    EXPECT_EQ(status.version_name, "1.8.9");
+    EXPECT_EQ(status.description, "Hi");
+    EXPECT_FALSE(status.echo.empty());
+
+    FakeStatusServer silent("", 0, FakeStatusServer::kSilent);
+    EXPECT_FALSE(ServerTool(kFast).QueryServerStatus(silent.address(), status, never_requested.get_token()));
+    EXPECT_FALSE(status.echo.empty());
 }
 
 TEST(ServerPing, UnreachableAddressesLeaveTheRecordEmpty) {

@@ -6,10 +6,12 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <regex>
 
 #include "shell/ContentWiringFixture.h"
 #include "support/FakeStatusServer.h"
+#include "support/StopLater.h"
 #include "toolkit/Assets.h"
 
 namespace kestrel::shell {
@@ -281,6 +283,21 @@ TEST(StatusBoard, AStopDuringTheQueryLeavesTheBoardAlone) {
     std::stop_source stop;
     stop.request_stop();
     FillStatusBoard(launcher.ctx(), stop.get_token(), kFast);
+    EXPECT_TRUE(launcher.window().Changes().empty());
+}
+
+TEST(StatusBoard, AStopWhileTheServerStaysSilentEndsTheFillPromptly) {
+    // The worker's stop reaches the query itself: with time-outs far longer
+    // than the guard, only the stop can end the fill within it.
+    ContentLauncher launcher;
+    FakeStatusServer silent("", 0, FakeStatusServer::kSilent);
+    launcher.state().constants.Update([&](Constants& c) { c.server_address = silent.address(); });
+    launcher.window().ClearChanges();
+    std::stop_source stop;
+    const testing::StopLater stopper(stop, 100);
+    const auto start = std::chrono::steady_clock::now();
+    FillStatusBoard(launcher.ctx(), stop.get_token(), servers::QueryOptions{60000, 60000, 60000, 60000});
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
     EXPECT_TRUE(launcher.window().Changes().empty());
 }
 

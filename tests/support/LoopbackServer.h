@@ -13,6 +13,7 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <cerrno>
 #include <cstdint>
 #include <cstdlib>
 #include <functional>
@@ -79,6 +80,52 @@ private:
     std::atomic<int> connections_{0};
     std::thread acceptor_;
     std::vector<std::thread> workers_;
+};
+
+// A listener on 127.0.0.1 whose accept queue is full, for a connect that never
+// completes: it listens with a backlog of 0 and one connection, never
+// accepted, fills the queue, so the kernel drops the SYN of every further
+// connect, which then stays pending until its client gives up.
+class FullBacklogListener {
+public:
+    FullBacklogListener() {
+        listener_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t length = sizeof address;
+        if (listener_ < 0 || ::bind(listener_, reinterpret_cast<sockaddr*>(&address), length) != 0 ||
+            ::listen(listener_, 0) != 0 ||
+            ::getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
+            std::abort();
+        }
+        port_ = ntohs(address.sin_port);
+        filler_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+        if (filler_ < 0) std::abort();
+        if (::connect(filler_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 && errno != EINPROGRESS) {
+            std::abort();
+        }
+        // The filler's handshake completes at once on loopback; from then on
+        // the queue is full.
+        pollfd entry{filler_, POLLOUT, 0};
+        if (::poll(&entry, 1, 5000) != 1) std::abort();
+    }
+
+    ~FullBacklogListener() {
+        ::close(filler_);
+        ::close(listener_);
+    }
+
+    FullBacklogListener(const FullBacklogListener&) = delete;
+    FullBacklogListener& operator=(const FullBacklogListener&) = delete;
+
+    std::uint16_t port() const { return port_; }
+    std::string address() const { return "127.0.0.1:" + std::to_string(port_); }
+
+private:
+    int listener_ = -1;
+    int filler_ = -1;
+    std::uint16_t port_ = 0;
 };
 
 inline void SendBytes(int fd, std::string_view bytes) {
