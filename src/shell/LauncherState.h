@@ -12,12 +12,14 @@
 
 #include <atomic>
 #include <cstdint>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <utility>
 
 #include "accounts/AccountState.h"
 #include "shell/SettingsRecord.h"
+#include "toolkit/MediaPlayer.h"
 
 namespace kestrel::shell {
 
@@ -72,6 +74,9 @@ struct LauncherState {
     // The music loop plays while this is set; the launch clears it for the
     // rest of the run.
     std::atomic<bool> music_playing{false};
+    // The media player of the music loop (`音乐播放`), once the loop made
+    // one; the launch button pauses it.
+    Guarded<std::shared_ptr<toolkit::MediaPlayer>> music_player;
 };
 
 }  // namespace kestrel::shell
