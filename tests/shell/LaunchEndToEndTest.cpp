@@ -35,6 +35,11 @@ private:
 };
 
 TEST(LaunchEndToEnd, TheWatcherRenamesTheRealGameWindowAndClosesTheStartWindow) {
+    const std::string java = fs::canonical(KESTREL_JAVA).string();
+    // A headless Java runtime has no X11 toolkit to open the game's window.
+    if (!fs::exists(fs::path(java).parent_path().parent_path() / "lib" / "libawt_xawt.so")) {
+        GTEST_SKIP() << java << " is a headless runtime; the game's window needs the full one (openjdk-17-jre)";
+    }
     testing::XvfbDisplay xvfb;
     if (!xvfb.ok()) GTEST_SKIP() << xvfb.why();
 
@@ -42,7 +47,6 @@ TEST(LaunchEndToEnd, TheWatcherRenamesTheRealGameWindowAndClosesTheStartWindow) 
     const std::string record = rig.game.root() + "/record.json";
     rig.game.Manifest("1.12.2", testing::manifests::Vanilla1122(" --record " + record + " --window"));
     fs::copy_file(KESTREL_FAKE_GAME_JAR, rig.game.path() + "/versions/1.12.2/1.12.2.jar");
-    const std::string java = fs::canonical(KESTREL_JAVA).string();
     const std::string title = "我的世界 Kestrel 2";
     rig.Settings([&](SettingsRecord& s) {
         s.java_path = java;
