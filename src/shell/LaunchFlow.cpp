@@ -49,6 +49,10 @@ public:
         const toolkit::WindowDef& def = window_->Definition();
         LayOutGameStartWindow(*window_, def.width, def.height, settings.game_window_width,
                               settings.game_window_height);
+        // The update server's loading picture, when it came; the watcher
+        // plays it while the game starts.
+        const std::string picture = ctx_.state.loading_picture.Get();
+        if (!picture.empty()) window_->SetPicture(kStartLoading, picture);
         ctx_.workers.Start([self = shared_from_this()](std::stop_token stop) { self->Work(stop); });
     }
 
@@ -109,7 +113,7 @@ public:
 
     void Clicked() {
         ctx_.state.music_playing = false;
-        if (const auto player = ctx_.state.music_player.Get()) player->Pause();
+        if (const auto player = ctx_.state.music.Get()) player->Pause();
 
         const SettingsRecord settings = ctx_.state.settings.Get();
         auto window = ctx_.app.CreateSurface(

@@ -74,9 +74,14 @@ struct LauncherState {
     // The music loop plays while this is set; the launch clears it for the
     // rest of the run.
     std::atomic<bool> music_playing{false};
-    // The media player of the music loop (`音乐播放`), once the loop made
-    // one; the launch button pauses it.
-    Guarded<std::shared_ptr<toolkit::MediaPlayer>> music_player;
+    // The player of the music loop (音乐播放), once the loop has made it, so
+    // the launch can pause it (shell::StopMusic in MusicLoop.h).
+    Guarded<std::shared_ptr<toolkit::MediaPlayer>> music;
+
+    // The bytes of loading.gif from the update server, fetched by the
+    // start-up's update checks; empty until then or when it did not
+    // download. The launch puts it on the game-start window.
+    Guarded<std::string> loading_picture;
 };
 
 }  // namespace kestrel::shell

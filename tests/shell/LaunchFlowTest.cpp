@@ -47,8 +47,9 @@ TEST(LaunchFlow, WithoutAVersionTheClickReportsItAndClosesTheWindow) {
     LaunchRig rig;
     std::shared_ptr<toolkit::MediaPlayer> player = rig.app.CreateMediaPlayer();
     player->Play();
-    rig.state.music_player.Set(player);
+    rig.state.music.Set(player);
     rig.state.music_playing = true;
+    rig.state.loading_picture.Set("GIF89a loading");
     rig.Settings([](SettingsRecord& s) {
         s.selected_version = "";
         s.game_window_width = 1001;
@@ -78,6 +79,7 @@ TEST(LaunchFlow, WithoutAVersionTheClickReportsItAndClosesTheWindow) {
     EXPECT_EQ(rig.workers.Running(), 0);
     EXPECT_TRUE(window->History("初始化进度", "x,y").empty());
     EXPECT_TRUE(window->History("初始化进度", "value").empty());
+    EXPECT_TRUE(window->Picture("游戏初始化").empty());
 }
 
 TEST(LaunchFlow, AFailingLaunchShowsItsTextClosesTheWindowAndResetsTheState) {
@@ -111,6 +113,7 @@ TEST(LaunchFlow, AFailingLaunchShowsItsTextClosesTheWindowAndResetsTheState) {
         rig.Settings([](SettingsRecord& s) { s.game_window_watermark = "由Kestrel 2安全启动"; });
         c.arrange(rig);
         rig.state.game_pid = 77;  // of an earlier launch
+        rig.state.loading_picture.Set("GIF89a loading");
         WireLaunch(rig.ctx, rig.system.Services());
         ASSERT_TRUE(rig.main->Click(kButton));
         ASSERT_TRUE(rig.app.WaitForMessageBoxes(1, std::chrono::seconds(60)));
@@ -134,6 +137,7 @@ TEST(LaunchFlow, AFailingLaunchShowsItsTextClosesTheWindowAndResetsTheState) {
         ExpectProgress(*window, -1);
         // Laid out for 854 x 480 before the worker started.
         EXPECT_EQ(window->Geometry("初始化进度"), (toolkit::Rect{172, 382, 510, 20}));
+        EXPECT_EQ(window->Picture("游戏初始化"), "GIF89a loading");
         EXPECT_TRUE(rig.app.SoundsPlayed().empty()) << "no watcher after a failure";
         EXPECT_TRUE(window->Problems().empty());
     }
