@@ -20,7 +20,7 @@
 #include <string>
 #include <vector>
 
-#include "support/XvfbDisplay.h"
+#include "support/XvfbServer.h"
 
 extern char** environ;
 
@@ -173,7 +173,7 @@ protected:
     void SetUp() override {
         if (!xvfb_.ok()) GTEST_SKIP() << xvfb_.why();
     }
-    testing::XvfbDisplay xvfb_;
+    testing::XvfbServer xvfb_;
 };
 
 TEST_F(WindowFinderOnXvfb, FindsTheVisibleTopLevelWindowOfEachProcess) {

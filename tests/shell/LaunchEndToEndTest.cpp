@@ -14,7 +14,7 @@
 #include "platform/WindowFinder.h"
 #include "shell/LaunchFlow.h"
 #include "shell/LaunchTestRig.h"
-#include "support/XvfbDisplay.h"
+#include "support/XvfbServer.h"
 
 namespace kestrel::shell {
 namespace {
@@ -40,7 +40,7 @@ TEST(LaunchEndToEnd, TheWatcherRenamesTheRealGameWindowAndClosesTheStartWindow) 
     if (!fs::exists(fs::path(java).parent_path().parent_path() / "lib" / "libawt_xawt.so")) {
         GTEST_SKIP() << java << " is a headless runtime; the game's window needs the full one (openjdk-17-jre)";
     }
-    testing::XvfbDisplay xvfb;
+    testing::XvfbServer xvfb;
     if (!xvfb.ok()) GTEST_SKIP() << xvfb.why();
 
     testing::LaunchRig rig;

@@ -1,10 +1,10 @@
 #pragma once
 
-// XvfbDisplay runs an X server of the test's own (Xvfb, without a window
+// XvfbServer runs an X server of the test's own (Xvfb, without a window
 // manager) on a display number that was free, for tests of real windows.
 // Xvfb picks the number itself and writes it to a pipe once it accepts
 // connections (-displayfd), so the test neither guesses a free number nor
-// waits for a time. While the XvfbDisplay lives, $DISPLAY names it (programs
+// waits for a time. While the XvfbServer lives, $DISPLAY names it (programs
 // the test starts inherit it); the old value comes back afterwards.
 //
 // Where Xvfb is not installed, ok() is false and why() says so; the test
@@ -30,9 +30,9 @@ extern char** environ;
 
 namespace kestrel::testing {
 
-class XvfbDisplay {
+class XvfbServer {
 public:
-    XvfbDisplay() {
+    XvfbServer() {
         const std::string xvfb = Find("Xvfb");
         if (xvfb.empty()) {
             why_ = "Xvfb is not installed (Debian package xvfb); this test needs an X server of its own";
@@ -79,7 +79,7 @@ public:
         ::setenv("DISPLAY", name_.c_str(), 1);
     }
 
-    ~XvfbDisplay() {
+    ~XvfbServer() {
         if (!name_.empty()) {
             if (old_display_) {
                 ::setenv("DISPLAY", old_display_->c_str(), 1);
@@ -89,8 +89,8 @@ public:
         }
         Stop();
     }
-    XvfbDisplay(const XvfbDisplay&) = delete;
-    XvfbDisplay& operator=(const XvfbDisplay&) = delete;
+    XvfbServer(const XvfbServer&) = delete;
+    XvfbServer& operator=(const XvfbServer&) = delete;
 
     bool ok() const { return !name_.empty(); }
     const std::string& why() const { return why_; }
