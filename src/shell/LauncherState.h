@@ -20,6 +20,7 @@
 
 #include "accounts/AccountState.h"
 #include "shell/SettingsRecord.h"
+#include "toolkit/MediaPlayer.h"
 #include "toolkit/Surface.h"
 
 namespace kestrel::shell {
@@ -81,6 +82,11 @@ struct LauncherState {
     // and whether it is open now. Reset it before the toolkit goes away.
     Guarded<std::shared_ptr<toolkit::Surface>> settings_window;
     std::atomic<bool> settings_window_open{false};
+
+    // The player of the music loop (音乐播放), once the loop has made it, so
+    // the launch can pause it (shell::StopMusic in MusicLoop.h).
+    Guarded<std::shared_ptr<toolkit::MediaPlayer>> music;
+
     // The bytes of loading.gif from the update server, fetched by the
     // start-up's update checks; empty until then or when it did not
     // download. The launch puts it on the game-start window.

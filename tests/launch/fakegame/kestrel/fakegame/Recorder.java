@@ -13,6 +13,11 @@ import java.util.stream.Stream;
  * The fake game's one job: write down how it was started, as JSON, to the
  * file named by the system property kestrel.record or by the argument after
  * "--record", then exit with the status named by "--exit" (0 by default).
+ *
+ * With the argument "--window" (or the system property kestrel.window) it
+ * stays after writing the record and opens a window titled "Fake Game", as
+ * the real game does once it has started; it then runs until it is ended,
+ * or for two minutes at most, so a test that fails never leaves it behind.
  */
 public final class Recorder {
     private Recorder() {}
@@ -20,6 +25,10 @@ public final class Recorder {
     public static void record(String mainClass, String[] args) throws IOException {
         String target = System.getProperty("kestrel.record");
         int exitStatus = 0;
+        boolean window = System.getProperty("kestrel.window") != null;
+        for (String arg : args) {
+            if (arg.equals("--window")) window = true;
+        }
         for (int i = 0; i + 1 < args.length; i++) {
             if (args[i].equals("--record")) target = args[i + 1];
             if (args[i].equals("--exit")) exitStatus = Integer.parseInt(args[i + 1]);
@@ -58,7 +67,33 @@ public final class Recorder {
         }
         json.append("]}");
         Files.write(Paths.get(target), json.toString().getBytes(StandardCharsets.UTF_8));
+        if (window) {
+            openWindow();
+            return;
+        }
         System.exit(exitStatus);
+    }
+
+    private static void openWindow() {
+        java.awt.Frame frame = new java.awt.Frame("Fake Game");
+        frame.setSize(320, 240);
+        frame.addWindowListener(new java.awt.event.WindowAdapter() {
+            @Override
+            public void windowClosing(java.awt.event.WindowEvent event) {
+                System.exit(0);
+            }
+        });
+        frame.setVisible(true);
+        Thread limit = new Thread(() -> {
+            try {
+                Thread.sleep(120_000);
+            } catch (InterruptedException ignored) {
+                // ending early is fine
+            }
+            System.exit(0);
+        });
+        limit.setDaemon(true);
+        limit.start();
     }
 
     // The files below the first folder of java.library.path, as relative

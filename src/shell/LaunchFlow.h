@@ -1,0 +1,34 @@
+#pragma once
+
+// The launch, from the click on 启动游戏按钮 to the after-launch action.
+//
+// The click stops the music for the rest of the run (the music flag is
+// cleared, the media player paused) and opens the game-start window, game
+// window width x (game window height + 30), not modal, owned by the main
+// window. The window's creation is the launch request: without a selected
+// version it reports so and closes; otherwise it lays the window out and
+// starts the launch worker. The worker shows its steps and progress, has the
+// game started (launch::Launcher), and either reports the failure in a
+// message box and closes the window, or starts the game-window watcher
+// (GameWatcher.h), which does the rest.
+//
+// The launch state lives in ctx.state: launch_in_progress from the request
+// until a failure or the watcher's end, launch_error with the last
+// failure's text, game_pid with the most recent game's process id.
+//
+// Threading: call WireLaunch on the user-interface thread once the main
+// window exists (ctx.main_window); the handlers run there, the launch
+// worker, the progress animation and the watcher on workers of ctx.workers.
+
+#include "shell/LaunchServices.h"
+#include "shell/LauncherContext.h"
+
+namespace kestrel::shell {
+
+// Wires the launch button of ctx.main_window (nothing when there is none).
+void WireLaunch(LauncherContext& ctx);
+
+// The same with the system services given (tests).
+void WireLaunch(LauncherContext& ctx, LaunchServices services);
+
+}  // namespace kestrel::shell

@@ -1,0 +1,32 @@
+#pragma once
+
+// LaunchServices is what the launch asks of the system once the game runs:
+// finding and renaming the game's window, telling whether the game still
+// runs, and starting a program (the fresh launcher of after-launch action
+// 4). Platform() gives the real ones; behaviour tests put their own in to
+// decide when a window appears and how long the game lives.
+//
+// Threading: a plain value; the platform functions may be called from any
+// thread, and so must the functions a test puts in.
+
+#include <functional>
+#include <string>
+#include <string_view>
+
+#include "platform/Result.h"
+#include "platform/WindowFinder.h"
+
+namespace kestrel::shell {
+
+struct LaunchServices {
+    std::function<platform::WindowId(int pid)> find_window;
+    std::function<bool(platform::WindowId window, const std::string& title)> set_title;
+    std::function<bool(int pid)> alive;
+    std::function<Result<int>(const std::string& exe, std::string_view command_line, const std::string& cwd)>
+        start_process;
+
+    // FindWindowOf, SetWindowTitle, ProcessAlive and StartProcess.
+    static LaunchServices Platform();
+};
+
+}  // namespace kestrel::shell

@@ -1,0 +1,200 @@
+// The launch from the click on the launch button: the game-start window, the
+// launch request, the launch worker with its progress, its failures, and a
+// real launch of the fake game (compiled by the build) with the machine's
+// Java.
+
+#include "shell/LaunchFlow.h"
+
+#include <filesystem>
+#include <thread>
+
+#include <gtest/gtest.h>
+
+#include "launch/CommandLineBuilder.h"
+#include "launch/Launcher.h"
+#include "platform/Files.h"
+#include "shell/LaunchTestRig.h"
+#include "toolkit/Assets.h"
+
+namespace kestrel::shell {
+namespace {
+
+using testing::LaunchRig;
+using Texts = std::vector<std::string>;
+namespace fs = std::filesystem;
+
+constexpr const char* kButton = "启动游戏按钮";
+
+// The bar's values must be 0, 40, then the animation's steps 41, 42, ... and
+// nothing after the final value; each shown with "%" beside it.
+void ExpectProgress(const toolkit::MemorySurface& window, int final_value) {
+    const Texts values = window.History("初始化进度", "value");
+    ASSERT_GE(values.size(), 2u);
+    EXPECT_EQ(values[0], "0");
+    EXPECT_EQ(values[1], "40");
+    const size_t steps = values.size() - 2 - (final_value >= 0 ? 1 : 0);
+    for (size_t i = 0; i < steps; ++i) EXPECT_EQ(values[2 + i], std::to_string(41 + static_cast<int>(i)));
+    EXPECT_LE(steps, 40u);
+    if (final_value >= 0) {
+        EXPECT_EQ(values.back(), std::to_string(final_value));
+    }
+    Texts percents;
+    for (const std::string& v : values) percents.push_back(v + "%");
+    EXPECT_EQ(window.History("初始化进度_文字", "text"), percents);
+}
+
+TEST(LaunchFlow, WithoutAVersionTheClickReportsItAndClosesTheWindow) {
+    LaunchRig rig;
+    std::shared_ptr<toolkit::MediaPlayer> player = rig.app.CreateMediaPlayer();
+    player->Play();
+    rig.state.music.Set(player);
+    rig.state.music_playing = true;
+    rig.state.loading_picture.Set("GIF89a loading");
+    rig.Settings([](SettingsRecord& s) {
+        s.selected_version = "";
+        s.game_window_width = 1001;
+        s.game_window_height = 333;
+    });
+    WireLaunch(rig.ctx, rig.system.Services());
+    ASSERT_TRUE(rig.main->Click(kButton));
+
+    // The music stops for good.
+    EXPECT_FALSE(rig.state.music_playing);
+    EXPECT_EQ(rig.app.MediaPlayers().at(0).pauses, 1);
+    // The game-start window was built at the game window's size plus 30.
+    const auto window = rig.StartWindow();
+    ASSERT_TRUE(window);
+    EXPECT_EQ(window->Definition().width, 1001);
+    EXPECT_EQ(window->Definition().height, 363);
+    EXPECT_EQ(window->Definition().title, "Minecraft");
+
+    const auto boxes = rig.app.MessageBoxes();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, "启动失败!\r\n错误信息:您并未选择要启动的版本!");
+    EXPECT_EQ(boxes[0].caption, "ERROR");
+    EXPECT_EQ(boxes[0].icon, toolkit::MessageIcon::Error);
+    EXPECT_EQ(window->CloseCount(), 1);
+    EXPECT_FALSE(rig.state.launch_in_progress);
+    // Nothing else happens: no worker, no layout, no progress.
+    EXPECT_EQ(rig.workers.Running(), 0);
+    EXPECT_TRUE(window->History("初始化进度", "x,y").empty());
+    EXPECT_TRUE(window->History("初始化进度", "value").empty());
+    EXPECT_TRUE(window->Picture("游戏初始化").empty());
+}
+
+TEST(LaunchFlow, AFailingLaunchShowsItsTextClosesTheWindowAndResetsTheState) {
+    struct Case {
+        std::string what;
+        std::function<void(LaunchRig&)> arrange;
+        std::string error;
+    };
+    const std::vector<Case> cases = {
+        {"no Java", [](LaunchRig&) {}, std::string(launch::kErrorNoJava)},
+        {"too little memory",
+         [](LaunchRig& rig) {
+             const std::string java = rig.game.FakeJava("jdk", "17.0.2");
+             rig.Settings([&](SettingsRecord& s) {
+                 s.java_path = java;
+                 s.memory = 256;
+             });
+         },
+         std::string(launch::kErrorMemory)},
+        {"a Java that cannot run",
+         [](LaunchRig& rig) {
+             const std::string java = rig.game.FakeJava("jdk", "17.0.2");
+             rig.Settings([&](SettingsRecord& s) { s.java_path = java; });
+         },
+         std::string(launch::kErrorUnknown)},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        LaunchRig rig;
+        rig.game.Manifest("1.12.2", testing::manifests::Vanilla1122());
+        rig.Settings([](SettingsRecord& s) { s.game_window_watermark = "由Kestrel 2安全启动"; });
+        c.arrange(rig);
+        rig.state.game_pid = 77;  // of an earlier launch
+        rig.state.loading_picture.Set("GIF89a loading");
+        WireLaunch(rig.ctx, rig.system.Services());
+        ASSERT_TRUE(rig.main->Click(kButton));
+        ASSERT_TRUE(rig.app.WaitForMessageBoxes(1, std::chrono::seconds(60)));
+        ASSERT_TRUE(rig.WaitForClosedStartWindow());
+        rig.workers.StopAll();
+
+        const auto boxes = rig.app.MessageBoxes();
+        ASSERT_EQ(boxes.size(), 1u);
+        EXPECT_EQ(boxes[0].text, "启动失败!\r\n错误信息:" + c.error);
+        EXPECT_EQ(boxes[0].caption, "ERROR");
+        EXPECT_EQ(boxes[0].icon, toolkit::MessageIcon::Error);
+        EXPECT_FALSE(rig.state.launch_in_progress);
+        EXPECT_EQ(rig.state.launch_error.Get(), c.error);
+        EXPECT_EQ(rig.state.game_pid, 0);
+        // The stand-in watermark typed as the setting is empty afterwards.
+        EXPECT_EQ(rig.state.settings.Get().game_window_watermark, "");
+
+        const auto window = rig.StartWindow();
+        EXPECT_EQ(window->CloseCount(), 1);
+        EXPECT_EQ(window->History("初始化进度_文字1", "text"), (Texts{"正在检查参数", "正在启动游戏"}));
+        ExpectProgress(*window, -1);
+        // Laid out for 854 x 480 before the worker started.
+        EXPECT_EQ(window->Geometry("初始化进度"), (toolkit::Rect{172, 382, 510, 20}));
+        EXPECT_EQ(window->Picture("游戏初始化"), "GIF89a loading");
+        EXPECT_TRUE(rig.app.SoundsPlayed().empty()) << "no watcher after a failure";
+        EXPECT_TRUE(window->Problems().empty());
+    }
+}
+
+TEST(LaunchFlow, TheFakeGameStartsAndAGameThatEndsWithoutAWindowEndsTheWatch) {
+    LaunchRig rig;
+    const std::string record = rig.game.root() + "/record.json";
+    rig.game.Manifest("1.12.2", testing::manifests::Vanilla1122(" --record " + record));
+    fs::copy_file(KESTREL_FAKE_GAME_JAR, rig.game.path() + "/versions/1.12.2/1.12.2.jar");
+    const std::string java = fs::canonical(KESTREL_JAVA).string();
+    rig.Settings([&](SettingsRecord& s) {
+        s.java_path = java;
+        s.game_window_title = "Kestrel";
+    });
+    // Real process tests; no window ever appears.
+    LaunchServices services = LaunchServices::Platform();
+    services.find_window = [](int) { return platform::kNoWindow; };
+    WireLaunch(rig.ctx, services);
+
+    // Every wait is held until the game has ended, so the watcher's first
+    // look already finds the game gone.
+    rig.clock.Hold(true);
+    ASSERT_TRUE(rig.main->Click(kButton));
+    const auto window = rig.StartWindow();
+    ASSERT_TRUE(window->WaitUntil([&] { return window->Active("游戏初始化"); }, std::chrono::seconds(60)))
+        << (rig.app.MessageBoxes().empty() ? "" : rig.app.MessageBoxes()[0].text);
+    const int pid = rig.state.game_pid;
+    ASSERT_GT(pid, 0);
+    const Result<int> status = platform::WaitForProcess(pid);
+    ASSERT_TRUE(status.ok());
+    EXPECT_EQ(*status, 0);
+    rig.clock.Hold(false);
+    ASSERT_TRUE(rig.WaitForClosedStartWindow());
+    rig.workers.StopAll();
+
+    const auto text = platform::ReadFile(record);
+    ASSERT_TRUE(text.has_value()) << "the fake game did not run";
+    EXPECT_NE(text->find("\"Steve\""), std::string::npos);
+    EXPECT_NE(text->find("由Kestrel 2安全启动"), std::string::npos) << "the stand-in watermark";
+    EXPECT_EQ(rig.state.settings.Get().game_window_watermark, "");
+
+    EXPECT_EQ(window->History("初始化进度_文字1", "text"), (Texts{"正在检查参数", "正在启动游戏", "正在等待游戏启动"}));
+    ExpectProgress(*window, 100);
+    EXPECT_EQ(rig.app.SoundsPlayed(), std::vector<size_t>{toolkit::Asset("launch.wav").size()});
+    EXPECT_EQ(window->History("游戏初始化", "active"), (Texts{"1", "0"}));
+    // The watcher's pause, and no 500 ms wait: the game was gone at the first look.
+    const std::vector<std::int64_t> sleeps = rig.clock.Sleeps();
+    EXPECT_EQ(std::count(sleeps.begin(), sleeps.end(), 9000), 1);
+    EXPECT_EQ(std::count(sleeps.begin(), sleeps.end(), 500), 0);
+    EXPECT_EQ(window->CloseCount(), 1);
+    EXPECT_FALSE(rig.state.launch_in_progress);
+    EXPECT_EQ(rig.state.launch_error.Get(), "");
+    EXPECT_EQ(rig.state.game_pid, pid);
+    EXPECT_TRUE(rig.main->Reachable(kButton));
+    EXPECT_TRUE(rig.app.MessageBoxes().empty());
+}
+
+}  // namespace
+}  // namespace kestrel::shell
