@@ -12,12 +12,14 @@
 
 #include <atomic>
 #include <cstdint>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <utility>
 
 #include "accounts/AccountState.h"
 #include "shell/SettingsRecord.h"
+#include "toolkit/MediaPlayer.h"
 
 namespace kestrel::shell {
 
@@ -72,6 +74,9 @@ struct LauncherState {
     // The music loop plays while this is set; the launch clears it for the
     // rest of the run.
     std::atomic<bool> music_playing{false};
+    // The player of the music loop (音乐播放), once the loop has made it, so
+    // the launch can pause it (shell::StopMusic in MusicLoop.h).
+    Guarded<std::shared_ptr<toolkit::MediaPlayer>> music;
 };
 
 }  // namespace kestrel::shell
