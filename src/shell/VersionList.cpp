@@ -13,6 +13,9 @@ void RefreshVersionList(LauncherContext& ctx) {
     toolkit::Surface* box = ctx.main_window.get();
     if (!box) return;
     const std::string game_dir = ctx.state.settings.Get().current_game_dir;
+    // Before the options are loaded there is no game directory to list (and
+    // an empty one would list the working folder's versions).
+    if (game_dir.empty()) return;
     const std::vector<std::string> versions =
         launch::VersionManifests(game_dir, ctx.host).Installed();
     if (versions.empty()) {
