@@ -5,6 +5,7 @@
 #include "platform/Folders.h"
 #include "platform/HostProfile.h"
 #include "shell/MainWindow.h"
+#include "shell/StartUpOptions.h"
 #include "toolkit/Windows.h"
 
 namespace kestrel::app {
@@ -20,7 +21,13 @@ LauncherApp::LauncherApp(toolkit::Application& app, platform::Clock& clock,
            std::move(paths),
            platform::HostProfile::Current(),
            std::move(endpoints),
-           nullptr} {}
+           nullptr} {
+    // The game directory the launcher starts with, until the options say
+    // otherwise.
+    state_.settings.Update([&](shell::SettingsRecord& record) {
+        shell::OptionsFileOf(ctx_).SetCurrentGameDirectory(record);
+    });
+}
 
 std::shared_ptr<toolkit::Surface> LauncherApp::Open() {
     if (!ctx_.main_window) {

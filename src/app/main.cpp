@@ -8,6 +8,8 @@
 //            window to FILE.png and ends (screenshots and tests)
 
 #include <QApplication>
+#include <fontconfig/fontconfig.h>
+#include <thread>
 #include <QIcon>
 #include <QPixmap>
 #include <QTimer>
@@ -56,6 +58,15 @@ void FillInHooks(StartUpHooks& hooks) {
     (void)hooks;
 }
 
+// The icon of the launcher's windows. Set once the main window is up: the
+// window need not wait for the picture to be decoded.
+void SetWindowIcon() {
+    const std::string_view icon = kestrel::toolkit::Asset("icon.png");
+    QPixmap pixmap;
+    pixmap.loadFromData(reinterpret_cast<const uchar*>(icon.data()), static_cast<uint>(icon.size()));
+    QApplication::setWindowIcon(QIcon(pixmap));
+}
+
 // --grab: waits until the overlay is hidden, then saves the window.
 void GrabWhenStartedUp(kestrel::toolkit::Surface& surface, const QString& file) {
     auto* timer = new QTimer(QCoreApplication::instance());
@@ -79,7 +90,12 @@ void GrabWhenStartedUp(kestrel::toolkit::Surface& surface, const QString& file) 
 }  // namespace
 
 int main(int argc, char** argv) {
+    // Reading the font configuration takes a few milliseconds that the
+    // window needs only once it is built; it is done beside the
+    // application's start, which mostly waits for the display server.
+    std::thread warm_fonts([] { FcInit(); });
     QApplication qapp(argc, argv);
+    warm_fonts.join();
     QString grab;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--grab") == 0 && i + 1 < argc) {
@@ -91,10 +107,6 @@ int main(int argc, char** argv) {
     }
 
     kestrel::toolkit::qt::QtApplication app;
-    const std::string_view icon = kestrel::toolkit::Asset("icon.png");
-    QPixmap icon_pixmap;
-    icon_pixmap.loadFromData(reinterpret_cast<const uchar*>(icon.data()), static_cast<uint>(icon.size()));
-    QApplication::setWindowIcon(QIcon(icon_pixmap));
 
     kestrel::platform::SystemClock clock;
     kestrel::app::SharedRandom random;
@@ -111,6 +123,7 @@ int main(int argc, char** argv) {
 
         FillInHooks(launcher.hooks());
         const auto window = launcher.Open();
+        SetWindowIcon();
         if (!grab.isEmpty()) GrabWhenStartedUp(*window, grab);
         status = QApplication::exec();
         kestrel::app::StopWorkersServingEvents(workers);

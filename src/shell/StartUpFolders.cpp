@@ -15,8 +15,11 @@ constexpr std::size_t kMaxClientVersionBytes = 64 * 1024;
 void WriteReadme(const LauncherContext& ctx, const std::string& folder, std::string_view text) {
     const auto gbk = platform::EncodeCharset(platform::DecodeUtf8(text), "GBK");
     if (!gbk) return;
-    // A failed write leaves the old readme (or none); the start goes on.
-    (void)platform::WriteFileAtomically(ctx.host.Join(folder, kReadmeName), *gbk);
+    // A failed write leaves the old readme (or none); the start goes on. The
+    // readme is written again at every start, so it need not wait for the
+    // disk.
+    (void)platform::WriteFileAtomically(ctx.host.Join(folder, kReadmeName), *gbk, 0644,
+                                        platform::Durability::kUnsynced);
 }
 
 }  // namespace

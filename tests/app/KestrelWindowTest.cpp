@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QPushButton>
 #include <QWidget>
 
 #include <gtest/gtest.h>
@@ -70,7 +71,6 @@ TEST(KestrelWindow, BuildsFromItsTableStartsUpAndShutsDown) {
     }
     // The created event ran the start-up: the overlay covers the window.
     EXPECT_EQ(surface->Geometry("初始化").x, 0);
-    EXPECT_TRUE(platform::IsFolder(folder.path() + "/program/KSTfiles/Music"));
 
     // The workers' writes reach the window through its event queue.
     ASSERT_TRUE(ServeEventsUntil([&] { return surface->Geometry("初始化").x == 5000; }));
@@ -80,9 +80,43 @@ TEST(KestrelWindow, BuildsFromItsTableStartsUpAndShutsDown) {
     ASSERT_TRUE(ServeEventsUntil([&] { return surface->Items("版本框").size() == 1; }));
     EXPECT_EQ(surface->Text("版本框"), "1.18.2");
     EXPECT_EQ(window->offThreadTouches(), 0);
+    EXPECT_TRUE(platform::IsFolder(folder.path() + "/program/KSTfiles/Music"));
 
     StopWorkersServingEvents(workers);
     EXPECT_EQ(workers.Running(), 0);
+}
+
+TEST(KestrelWindow, TheFrameMinimisesAndClosingItStopsTheMusic) {
+    testing::TempFolder folder;
+    toolkit::qt::QtApplication toolkit;
+    kestrel::testing::FakeClock clock;
+    FirstDraw random;
+    platform::Workers workers;
+    LauncherApp launcher(toolkit, clock, random, workers,
+                         shell::LauncherPaths::For(folder.path() + "/program", folder.path() + "/appdata",
+                                                   "kestrel", platform::HostProfile::Current()),
+                         net::Endpoints::Defaults());
+    launcher.hooks().first_java_path = [] { return std::string("/opt/java/bin/java"); };
+    launcher.hooks().recommended_memory = [] { return 2048; };
+    const auto surface = launcher.Open();
+    auto* window = static_cast<toolkit::qt::QtSurface*>(surface.get())->window();
+    QWidget* frame = window->findChild<QWidget*>(QStringLiteral("窗口EX1"));
+    ASSERT_NE(frame, nullptr);
+    QPushButton* minimise = nullptr;
+    QPushButton* close = nullptr;
+    for (QPushButton* button : frame->findChildren<QPushButton*>()) {
+        (button->property("closeButton").toBool() ? close : minimise) = button;
+    }
+    ASSERT_NE(minimise, nullptr);
+    ASSERT_NE(close, nullptr);
+
+    minimise->click();
+    EXPECT_TRUE(window->windowState().testFlag(Qt::WindowMinimized));
+    launcher.state().music_playing = true;
+    close->click();
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_FALSE(launcher.state().music_playing);
+    StopWorkersServingEvents(workers);
 }
 
 TEST(KestrelWindow, ShutdownAnswersADialogAWorkerStillWaitsOn) {

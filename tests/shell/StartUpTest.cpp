@@ -187,6 +187,7 @@ TEST(StartUpFolders, MakesTheFoldersAndWritesBothReadmesInGbkEveryTime) {
     f.Write("KSTfiles/Backgrounds/必读.txt", "edited by the player");
     f.Write("KSTfiles/ClientVersion.ini", "1.2.3");
     f.Start(StartUpFixture::QuietHooks());
+    ASSERT_TRUE(f.WaitForOverlayAway());
     EXPECT_TRUE(platform::IsFolder(f.Program("KSTfiles/Music")));
     EXPECT_EQ(f.Read("KSTfiles/Backgrounds/必读.txt"),
               "\xc4\xbf\xc7\xb0\xd6\xbb\xc4\xdc\xca\xb6\xb1\xf0\x6a\x70\x67\xa3\xa1\xa3\xa1\xa3\xa1\xa3\xa1\x0d\x0a"
@@ -260,7 +261,6 @@ TEST(StartUp, TheUserInterfaceThreadIsNeverHeldByAHookThatWaitsForEver) {
 
     f.Start(hooks);  // returns: the created event ran on this thread
     EXPECT_EQ(f.window->Geometry("初始化").x, 0);
-    EXPECT_TRUE(platform::IsFolder(f.Program("KSTfiles/Backgrounds")));
     ASSERT_TRUE(f.window->WaitUntil([&] { return slogans_waiting.load(); }, std::chrono::seconds(10)));
     f.clock.WaitForSleepers(1);
 
