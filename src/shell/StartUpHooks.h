@@ -9,10 +9,12 @@
 // Which thread calls which hook:
 //   user-interface thread: wire_sign_in, wire_launch, wire_content (while the
 //     main window is wired, before it opens), lay_out_account_panel (when the
-//     main window is created), open_settings_window (the 设置按钮 click),
-//     show_update_state and update_result_text (posted by the start-up worker);
-//   the options loader: read_account_cache;
-//   the start-up worker: run_update_checks, automatic_sign_in;
+//     main window is created), open_settings_window (the 设置按钮 click);
+//   the options loader: read_account_cache, first_java_path,
+//     recommended_memory;
+//   the start-up worker: run_update_checks, automatic_sign_in,
+//     update_result_text, show_update_state (write the window through the
+//     surface, which carries the writes to the user-interface thread);
 //   a worker each: fill_notice_board, fill_status_board, load_slogans.
 // Hooks that run on a worker get the worker's stop token and must end soon
 // after it is requested; their waits go through the context's clock.
