@@ -116,15 +116,13 @@ void RunStartUp(LauncherContext& ctx, const StartUpHooks& hooks) {
     SetStartUpConstants(ctx);
     window.SetPicture("初始化", std::string(toolkit::Asset("overlay.png")));
     window.SetPicture("主标题_MCLOGO", std::string(toolkit::Asset("logo.png")));
+    // Three folders and two small files, written without waiting for the
+    // disk: quick enough for this thread, and done before any worker looks.
+    MakeDataFolders(ctx);
     if (hooks.lay_out_account_panel) hooks.lay_out_account_panel(ctx);
 
-    // The data folders are made by the options loader before it reads the
-    // options, so no file is written on this thread. The background may look
-    // into its folder before that on a first start; a missing folder is an
-    // empty one.
     auto run = std::make_shared<Run>(ctx, hooks);
     ctx.workers.Start([run](std::stop_token) {
-        MakeDataFolders(run->ctx);
         RunOptionsLoader(run->ctx, run->hooks, [&run] { run->account_cache_read.Open(); });
     });
     ctx.workers.Start([&ctx](std::stop_token) { ChooseBackground(ctx); });
