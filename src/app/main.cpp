@@ -37,21 +37,28 @@ using kestrel::shell::StartUpHooks;
 // names the entry point that goes there; an empty hook is a step that does
 // nothing.
 void FillInHooks(StartUpHooks& hooks) {
-    // hooks.wire_sign_in = [](LauncherContext& ctx) {
-    //     auto sign_in = std::make_shared<accounts::SignInContext>(shell::MakeSignInContext(ctx));
-    //     accounts::WireSignIn(*sign_in); };          (keep sign_in alive as long as ctx)
-    // hooks.lay_out_account_panel:  accounts::LayOutAccountPanel(SignInContext&)
-    // hooks.read_account_cache:     accounts::ReadAccountCacheAtStart(SignInContext&)
-    // hooks.automatic_sign_in:      accounts::AutomaticSignIn(SignInContext&, stop, set_step)
-    // hooks.wire_launch:            shell::WireLaunch(LauncherContext&)
-    // hooks.open_settings_window:   shell::OpenSettingsWindow(LauncherContext&)
-    // hooks.run_update_checks:      shell::RunUpdateChecks(LauncherContext&, stop, StepReporter)
-    // hooks.update_result_text:     the launcher update check's result text (contentui's UpdateState)
-    // hooks.show_update_state:      the update state on 版本号显示 (contentui's UpdateState)
-    // hooks.fill_notice_board:      shell::FillNoticeBoard(LauncherContext&, stop)
-    // hooks.fill_status_board:      shell::FillStatusBoard(LauncherContext&, stop)
-    // hooks.load_slogans:           shell::LoadSlogans(LauncherContext&, stop)
-    // hooks.wire_content:           shell::WireContent(LauncherContext&)
+    // Sign-in (accounts): one SignInContext for the whole run, made when the
+    // main window is wired (it holds the window), shared by the four hooks:
+    //   auto sign_in = std::make_shared<std::optional<accounts::SignInContext>>();
+    //   hooks.wire_sign_in = [sign_in](shell::LauncherContext& ctx) {
+    //       sign_in->emplace(shell::MakeSignInContext(ctx));
+    //       accounts::WireSignIn(**sign_in); };
+    //   hooks.lay_out_account_panel = [sign_in](auto&) { accounts::LayOutAccountPanel(**sign_in); };
+    //   hooks.read_account_cache = [sign_in](auto&) { accounts::ReadAccountCacheAtStart(**sign_in); };
+    //   hooks.automatic_sign_in = [sign_in](auto&, std::stop_token stop, const shell::StepReporter& step) {
+    //       accounts::AutomaticSignIn(**sign_in, stop, step); };
+    // The launch (launchui):
+    //   hooks.wire_launch = shell::WireLaunch;
+    // The settings window (settings):
+    //   hooks.open_settings_window = shell::OpenSettingsWindow;
+    // Online content (contentui):
+    //   hooks.run_update_checks = shell::RunUpdateChecks;
+    //   hooks.update_result_text = <the launcher update check's result text>;
+    //   hooks.show_update_state = <the update state on 版本号显示>;
+    //   hooks.fill_notice_board = shell::FillNoticeBoard;
+    //   hooks.fill_status_board = shell::FillStatusBoard;
+    //   hooks.load_slogans = shell::LoadSlogans;
+    //   hooks.wire_content = shell::WireContent;
     //
     // first_java_path and recommended_memory stay empty: the launcher then
     // asks the machine (Java discovery, the memory figures).
