@@ -115,6 +115,28 @@ TEST(StartUp, WithoutHooksOrCacheItStillReachesTheFadeAndSkipsTheSignInStep) {
     EXPECT_TRUE(f.app.MessageBoxes().empty());
 }
 
+TEST(StartUp, TheSignInWaitsForTheAccountCacheHoweverLongItsReadingTakes) {
+    StartUpFixture f;
+    StartUpHooks hooks = StartUpFixture::QuietHooks();
+    // The cache is read only after the update checks are over, long after
+    // the 500 ms pause: the start-up worker must wait for it all the same.
+    std::promise<void> updates_done;
+    std::shared_future<void> updates_done_future = updates_done.get_future().share();
+    hooks.run_update_checks = [&](LauncherContext&, std::stop_token, const StepReporter&) { updates_done.set_value(); };
+    hooks.read_account_cache = [&](LauncherContext& ctx) {
+        updates_done_future.wait();
+        accounts::CachedAccount cached;
+        cached.text = "NAME:\"Alex\"";
+        ctx.state.accounts.SetCached(cached);
+    };
+    std::atomic<int> sign_ins{0};
+    hooks.automatic_sign_in = [&](LauncherContext&, std::stop_token, const StepReporter&) { ++sign_ins; };
+    f.Start(hooks);
+    ASSERT_TRUE(f.WaitForOverlayAway());
+    EXPECT_EQ(sign_ins, 1);
+    EXPECT_EQ(f.window->History("初始化进度", "value"), (std::vector<std::string>{"80", "100"}));
+}
+
 TEST(StartUp, MusicStartsAfterTheLastStepWhenTheSettingIsOn) {
     for (const bool music_on : {true, false}) {
         SCOPED_TRACE(music_on);
