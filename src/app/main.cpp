@@ -1,0 +1,139 @@
+// kestrel: the launcher the player starts. It builds the process-wide state,
+// the clock, the random source, the workers, the folders and the service
+// addresses, opens the main window (whose creation runs the start-up) and
+// runs the message loop; at exit it stops and joins every worker.
+//
+// Usage: kestrel [--grab FILE.png]
+//   --grab   once the start-up overlay has faded, saves a picture of the main
+//            window to FILE.png and ends (screenshots and tests)
+
+#include <QApplication>
+#include <fontconfig/fontconfig.h>
+#include <thread>
+#include <QIcon>
+#include <QPixmap>
+#include <QTimer>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <string>
+
+#include "app/LauncherApp.h"
+#include "app/QtShutdown.h"
+#include "app/SharedRandom.h"
+#include "net/Endpoints.h"
+#include "platform/Clock.h"
+#include "platform/Workers.h"
+#include "toolkit/Assets.h"
+#include "toolkit/qt/QtApplication.h"
+#include "toolkit/qt/QtSurface.h"
+#include "toolkit/qt/QtWindow.h"
+
+namespace {
+
+using kestrel::shell::StartUpHooks;
+
+// The hooks of the other parts of the shell. Each one that is left empty
+// names the entry point that goes there; an empty hook is a step that does
+// nothing.
+void FillInHooks(StartUpHooks& hooks) {
+    // Sign-in (accounts): one SignInContext for the whole run, made when the
+    // main window is wired (it holds the window), shared by the four hooks:
+    //   auto sign_in = std::make_shared<std::optional<accounts::SignInContext>>();
+    //   hooks.wire_sign_in = [sign_in](shell::LauncherContext& ctx) {
+    //       sign_in->emplace(shell::MakeSignInContext(ctx));
+    //       accounts::WireSignIn(**sign_in); };
+    //   hooks.lay_out_account_panel = [sign_in](auto&) { accounts::LayOutAccountPanel(**sign_in); };
+    //   hooks.read_account_cache = [sign_in](auto&) { accounts::ReadAccountCacheAtStart(**sign_in); };
+    //   hooks.automatic_sign_in = [sign_in](auto&, std::stop_token stop, const shell::StepReporter& step) {
+    //       accounts::AutomaticSignIn(**sign_in, stop, step); };
+    // The launch (launchui):
+    //   hooks.wire_launch = shell::WireLaunch;
+    // The settings window (settings):
+    //   hooks.open_settings_window = shell::OpenSettingsWindow;
+    // Online content (contentui):
+    //   hooks.run_update_checks = shell::RunUpdateChecks;
+    //   hooks.update_result_text = <the launcher update check's result text>;
+    //   hooks.show_update_state = <the update state on 版本号显示>;
+    //   hooks.fill_notice_board = shell::FillNoticeBoard;
+    //   hooks.fill_status_board = shell::FillStatusBoard;
+    //   hooks.load_slogans = shell::LoadSlogans;
+    //   hooks.wire_content = shell::WireContent;
+    //
+    // first_java_path and recommended_memory stay empty: the launcher then
+    // asks the machine (Java discovery, the memory figures).
+    (void)hooks;
+}
+
+// The icon of the launcher's windows. Set once the main window is up: the
+// window need not wait for the picture to be decoded.
+void SetWindowIcon() {
+    const std::string_view icon = kestrel::toolkit::Asset("icon.png");
+    QPixmap pixmap;
+    pixmap.loadFromData(reinterpret_cast<const uchar*>(icon.data()), static_cast<uint>(icon.size()));
+    QApplication::setWindowIcon(QIcon(pixmap));
+}
+
+// --grab: waits until the overlay is hidden, then saves the window.
+void GrabWhenStartedUp(kestrel::toolkit::Surface& surface, const QString& file) {
+    auto* timer = new QTimer(QCoreApplication::instance());
+    timer->setInterval(50);
+    QObject::connect(timer, &QTimer::timeout, [timer, &surface, file] {
+        if (surface.Visible("初始化")) return;
+        timer->stop();
+        timer->deleteLater();
+        // One more moment so the last paint is on the screen.
+        QTimer::singleShot(200, [&surface, file] {
+            auto* qt_surface = static_cast<kestrel::toolkit::qt::QtSurface*>(&surface);
+            const bool ok = qt_surface->window()->grab().save(file, "PNG");
+            std::printf("%s %s\n", ok ? "saved" : "could not save", file.toLocal8Bit().constData());
+            std::fflush(stdout);
+            QCoreApplication::exit(ok ? 0 : 1);
+        });
+    });
+    timer->start();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    // Reading the font configuration takes a few milliseconds that the
+    // window needs only once it is built; it is done beside the
+    // application's start, which mostly waits for the display server.
+    std::thread warm_fonts([] { FcInit(); });
+    QApplication qapp(argc, argv);
+    warm_fonts.join();
+    QString grab;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--grab") == 0 && i + 1 < argc) {
+            grab = QString::fromLocal8Bit(argv[++i]);
+        } else {
+            std::fprintf(stderr, "usage: kestrel [--grab FILE.png]\n");
+            return 2;
+        }
+    }
+
+    kestrel::toolkit::qt::QtApplication app;
+
+    kestrel::platform::SystemClock clock;
+    kestrel::app::SharedRandom random;
+    kestrel::platform::Workers workers;
+    int status = 0;
+    {
+        kestrel::app::LauncherApp launcher(app, clock, random, workers,
+                                           kestrel::app::CurrentLauncherPaths(),
+                                           kestrel::net::Endpoints::FromEnvironment());
+        // The launcher works in its own folder, as it always has; relative
+        // paths the player typed into the settings are read from there.
+        std::error_code error;
+        std::filesystem::current_path(launcher.context().paths.program_folder, error);
+
+        FillInHooks(launcher.hooks());
+        const auto window = launcher.Open();
+        SetWindowIcon();
+        if (!grab.isEmpty()) GrabWhenStartedUp(*window, grab);
+        status = QApplication::exec();
+        kestrel::app::StopWorkersServingEvents(workers);
+    }
+    return status;
+}
