@@ -15,15 +15,27 @@
 #include <QTimer>
 #include <cstdio>
 #include <cstring>
+#include <memory>
+#include <optional>
 #include <filesystem>
 #include <string>
 
 #include "app/LauncherApp.h"
 #include "app/QtShutdown.h"
-#include "app/SharedRandom.h"
+#include "accounts/SignIn.h"
+#include "content/UpdateCheck.h"
 #include "net/Endpoints.h"
 #include "platform/Clock.h"
+#include "platform/RandomSource.h"
 #include "platform/Workers.h"
+#include "shell/ContentWiring.h"
+#include "shell/LaunchFlow.h"
+#include "shell/NoticeBoard.h"
+#include "shell/SettingsWindow.h"
+#include "shell/SignInContextFromLauncher.h"
+#include "shell/SloganLine.h"
+#include "shell/StatusBoard.h"
+#include "shell/UpdateState.h"
 #include "toolkit/Assets.h"
 #include "toolkit/qt/QtApplication.h"
 #include "toolkit/qt/QtSurface.h"
@@ -33,36 +45,60 @@ namespace {
 
 using kestrel::shell::StartUpHooks;
 
-// The hooks of the other parts of the shell. Each one that is left empty
-// names the entry point that goes there; an empty hook is a step that does
-// nothing.
+// The hooks of the other parts of the shell: sign-in, the launch, the
+// settings window and the online content.
 void FillInHooks(StartUpHooks& hooks) {
-    // Sign-in (accounts): one SignInContext for the whole run, made when the
-    // main window is wired (it holds the window), shared by the four hooks:
-    //   auto sign_in = std::make_shared<std::optional<accounts::SignInContext>>();
-    //   hooks.wire_sign_in = [sign_in](shell::LauncherContext& ctx) {
-    //       sign_in->emplace(shell::MakeSignInContext(ctx));
-    //       accounts::WireSignIn(**sign_in); };
-    //   hooks.lay_out_account_panel = [sign_in](auto&) { accounts::LayOutAccountPanel(**sign_in); };
-    //   hooks.read_account_cache = [sign_in](auto&) { accounts::ReadAccountCacheAtStart(**sign_in); };
-    //   hooks.automatic_sign_in = [sign_in](auto&, std::stop_token stop, const shell::StepReporter& step) {
-    //       accounts::AutomaticSignIn(**sign_in, stop, step); };
-    // The launch (launchui):
-    //   hooks.wire_launch = shell::WireLaunch;
-    // The settings window (settings):
-    //   hooks.open_settings_window = shell::OpenSettingsWindow;
-    // Online content (contentui):
-    //   hooks.run_update_checks = shell::RunUpdateChecks;
-    //   hooks.update_result_text = <the launcher update check's result text>;
-    //   hooks.show_update_state = <the update state on 版本号显示>;
-    //   hooks.fill_notice_board = shell::FillNoticeBoard;
-    //   hooks.fill_status_board = shell::FillStatusBoard;
-    //   hooks.load_slogans = shell::LoadSlogans;
-    //   hooks.wire_content = shell::WireContent;
-    //
+    namespace accounts = kestrel::accounts;
+    namespace shell = kestrel::shell;
+    // One sign-in context for the whole run. It holds the main window, so it
+    // is made when the window is wired; the handlers WireSignIn installs keep
+    // a reference to it, and the hooks below keep it alive until the
+    // launcher (and with it the hooks) goes away after the workers' join.
+    auto sign_in = std::make_shared<std::optional<accounts::SignInContext>>();
+    hooks.wire_sign_in = [sign_in](shell::LauncherContext& ctx) {
+        sign_in->emplace(shell::MakeSignInContext(ctx));
+        accounts::WireSignIn(**sign_in);
+    };
+    hooks.lay_out_account_panel = [sign_in](shell::LauncherContext&) {
+        if (*sign_in) accounts::LayOutAccountPanel(**sign_in);
+    };
+    hooks.read_account_cache = [sign_in](shell::LauncherContext&) {
+        if (*sign_in) accounts::ReadAccountCacheAtStart(**sign_in);
+    };
+    hooks.automatic_sign_in = [sign_in](shell::LauncherContext&, std::stop_token stop,
+                                        const shell::StepReporter& step) {
+        if (*sign_in) accounts::AutomaticSignIn(**sign_in, stop, step);
+    };
+
+    hooks.wire_launch = [](shell::LauncherContext& ctx) { shell::WireLaunch(ctx); };
+    hooks.open_settings_window = [](shell::LauncherContext& ctx) { shell::OpenSettingsWindow(ctx); };
+
+    // The update check runs before the automatic sign-in, its result text at
+    // 100 % and the state on the version label after it; the check's answer
+    // waits here in between (the start-up worker is the only one to use it).
+    auto update = std::make_shared<std::optional<kestrel::content::LauncherUpdate>>();
+    hooks.run_update_checks = [update](shell::LauncherContext& ctx, std::stop_token stop,
+                                       const shell::StepReporter& step) {
+        *update = shell::CheckForUpdates(ctx, stop, step);
+    };
+    hooks.update_result_text = [update](shell::LauncherContext&) {
+        return *update ? kestrel::content::StepText((*update)->state) : std::string();
+    };
+    hooks.show_update_state = [update](shell::LauncherContext& ctx) {
+        if (*update) shell::ShowUpdateState(ctx, **update);
+    };
+    hooks.fill_notice_board = [](shell::LauncherContext& ctx, std::stop_token stop) {
+        shell::FillNoticeBoard(ctx, stop);
+    };
+    hooks.fill_status_board = [](shell::LauncherContext& ctx, std::stop_token stop) {
+        shell::FillStatusBoard(ctx, stop);
+    };
+    hooks.load_slogans = [](shell::LauncherContext& ctx, std::stop_token stop) {
+        shell::LoadSlogans(ctx, stop);
+    };
+    hooks.wire_content = [](shell::LauncherContext& ctx) { shell::WireContent(ctx); };
     // first_java_path and recommended_memory stay empty: the launcher then
     // asks the machine (Java discovery, the memory figures).
-    (void)hooks;
 }
 
 // The icon of the launcher's windows. Set once the main window is up: the
@@ -116,7 +152,7 @@ int main(int argc, char** argv) {
     kestrel::toolkit::qt::QtApplication app;
 
     kestrel::platform::SystemClock clock;
-    kestrel::app::SharedRandom random;
+    kestrel::platform::ClockSeededRandom random;
     kestrel::platform::Workers workers;
     int status = 0;
     {
@@ -134,6 +170,9 @@ int main(int argc, char** argv) {
         if (!grab.isEmpty()) GrabWhenStartedUp(*window, grab);
         status = QApplication::exec();
         kestrel::app::StopWorkersServingEvents(workers);
+        // The settings window is kept in the state; it goes before the
+        // toolkit does.
+        launcher.context().state.settings_window.Set(nullptr);
     }
     return status;
 }
