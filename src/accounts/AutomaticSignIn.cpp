@@ -33,16 +33,7 @@ void AutomaticMojang(SignInContext& ctx, std::stop_token stop, const CachedAccou
 
     const std::string account = w.Text("账号");
     const std::string password = w.Text("密码");
-    std::vector<AccountRecord> profiles;
-    const std::string result = MojangAuthenticate(SignInSession(ctx, stop), ctx.endpoints, account, password, profiles);
-    if (stop.stop_requested()) return;
-    if (result != kMojangSuccess) {
-        // The cache stays, so the next start tries again.
-        ShowFailure(ctx, kMojangFailure);
-        RestoreMojangControls(ctx);
-        return;
-    }
-    CompleteMojangSignIn(ctx, stop, profiles.front(), account, password);
+    AuthenticateAndCompleteMojang(ctx, stop, account, password);
 }
 
 void AutomaticMicrosoft(SignInContext& ctx, std::stop_token stop, const CachedAccount& cached,

@@ -46,6 +46,20 @@ void CompleteMojangSignIn(SignInContext& ctx, std::stop_token stop, const Accoun
     w.Show("版本框");
 }
 
+void AuthenticateAndCompleteMojang(SignInContext& ctx, std::stop_token stop, const std::string& account,
+                                   const std::string& password) {
+    std::vector<AccountRecord> profiles;
+    const std::string result = MojangAuthenticate(SignInSession(ctx, stop), ctx.endpoints, account, password, profiles);
+    if (stop.stop_requested()) return;
+    if (result != kMojangSuccess) {
+        // A cached account stays in the cache, so the next start tries again.
+        ShowFailure(ctx, kMojangFailure);
+        RestoreMojangControls(ctx);
+        return;
+    }
+    CompleteMojangSignIn(ctx, stop, profiles.front(), account, password);
+}
+
 void MojangSignIn(SignInContext& ctx, std::stop_token stop) {
     toolkit::Surface& w = *ctx.main_window;
     w.Hide("Mojang登录_提示1");
@@ -75,15 +89,7 @@ void MojangSignIn(SignInContext& ctx, std::stop_token stop) {
     w.SetValue("更新进度", 50);
     w.SetText("更新进度_文字", "正在登录...");
 
-    std::vector<AccountRecord> profiles;
-    const std::string result = MojangAuthenticate(SignInSession(ctx, stop), ctx.endpoints, account, password, profiles);
-    if (stop.stop_requested()) return;
-    if (result != kMojangSuccess) {
-        ShowFailure(ctx, kMojangFailure);
-        RestoreMojangControls(ctx);
-        return;
-    }
-    CompleteMojangSignIn(ctx, stop, profiles.front(), account, password);
+    AuthenticateAndCompleteMojang(ctx, stop, account, password);
 }
 
 }  // namespace kestrel::accounts

@@ -24,6 +24,12 @@ inline constexpr const char* kMojangFailure =
 void CompleteMojangSignIn(SignInContext& ctx, std::stop_token stop, const AccountRecord& profile,
                           const std::string& account, const std::string& password);
 
+// Authenticates account and password at the Mojang service and signs its
+// first profile in; on a failure shows kMojangFailure and restores the
+// sign-in controls. Nothing is shown once stop is requested.
+void AuthenticateAndCompleteMojang(SignInContext& ctx, std::stop_token stop, const std::string& account,
+                                   const std::string& password);
+
 // Enables 登录按钮, hides the progress and shows the migration notice.
 void RestoreMojangControls(SignInContext& ctx);
 

@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "toolkit/ControlKind.h"
@@ -35,5 +36,21 @@ struct ControlDef {
     int font_px = 0;
     TextAlign align = TextAlign::Left;
 };
+
+// A row of a window table, as the tables write them.
+inline ControlDef Control(std::string name, ControlKind kind, std::string parent, int x, int y, int width,
+                          int height, std::string caption = "", bool visible = true) {
+    ControlDef def;
+    def.name = std::move(name);
+    def.kind = kind;
+    def.parent = std::move(parent);
+    def.x = x;
+    def.y = y;
+    def.width = width;
+    def.height = height;
+    def.caption = std::move(caption);
+    def.visible = visible;
+    return def;
+}
 
 }  // namespace kestrel::toolkit
