@@ -1,6 +1,7 @@
 #include "accounts/AccountPanel.h"
 
 #include "accounts/AccountCache.h"
+#include "accounts/ServiceAnswers.h"
 #include "accounts/SignIn.h"
 #include "platform/Files.h"
 #include "skins/SkinPictures.h"
@@ -29,6 +30,9 @@ net::HttpSession SignInSession(const SignInContext& ctx, std::stop_token stop) {
     for (net::Timeouts* timeouts : {&options.inet, &options.curl, &options.com}) {
         if (timeouts->total_ms <= 0) timeouts->total_ms = kMaxRequestMs;
     }
+    // Nothing a sign-in service says is near a megabyte; a longer answer is
+    // dropped as it arrives instead of filling memory first.
+    options.max_body_bytes = kMaxAnswerBytes;
     return net::HttpSession(std::move(options));
 }
 

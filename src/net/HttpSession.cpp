@@ -16,6 +16,7 @@ bool HttpSession::Prepare(Transfer& transfer, const std::string& url, int method
     transfer.SetTimeouts(timeouts);
     transfer.SetCaFile(options_.ca_file);
     transfer.SetCancel(options_.cancel);
+    transfer.SetBodyLimit(options_.max_body_bytes);
     return true;
 }
 

@@ -42,6 +42,9 @@ struct HttpOptions {
     // A PEM file of trusted certificates; empty for the system's store.
     std::string ca_file;
     std::stop_token cancel;
+    // The longest answer body a caller takes (0: no limit of its own); a
+    // longer one ends the request at once and gives empty bytes.
+    std::size_t max_body_bytes = 0;
 };
 
 class HttpSession {

@@ -17,6 +17,7 @@ Transfer::~Transfer() { Cleanup(); }
 bool Transfer::Init(bool follow_redirects, bool no_signals) {
     Cleanup();
     cancelled_ = false;
+    too_large_ = false;
     handle_ = curl_easy_init();
     if (!handle_) return false;
     curl_easy_setopt(handle_, CURLOPT_PRIVATE, this);
@@ -134,6 +135,8 @@ CURLcode Transfer::Perform() {
         body_.Clear();
         return CURLE_ABORTED_BY_CALLBACK;
     }
+    // Half an answer must never be taken for an answer.
+    if (too_large_) body_.Clear();
     return code;
 }
 
@@ -206,6 +209,10 @@ std::size_t Transfer::OnWrite(char* data, std::size_t size, std::size_t count, v
     auto* transfer = static_cast<Transfer*>(self);
     if (transfer->cancel_.stop_requested()) return 0;
     const std::size_t bytes = size * count;
+    if (transfer->body_limit_ != 0 && bytes > transfer->body_limit_ - transfer->body_.size()) {
+        transfer->too_large_ = true;
+        return 0;
+    }
     return transfer->body_.Append(data, bytes) ? bytes : 0;
 }
 

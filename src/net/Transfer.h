@@ -69,6 +69,10 @@ public:
     // A PEM file of the certificates to trust instead of the system's store.
     void SetCaFile(const std::string& path);
     void SetCancel(std::stop_token cancel);
+    // The most body bytes the caller will take; a longer answer is aborted
+    // as soon as it passes the limit and leaves an empty body. 0: only the
+    // buffer's own limit.
+    void SetBodyLimit(std::size_t max_bytes) { body_limit_ = max_bytes; }
 
     // Runs the transfer; the libcurl result code. A cancelled transfer ends
     // with CURLE_ABORTED_BY_CALLBACK and an empty body.
@@ -103,6 +107,8 @@ private:
     curl_slist* header_list_ = nullptr;
     std::stop_token cancel_;
     bool cancelled_ = false;
+    std::size_t body_limit_ = 0;
+    bool too_large_ = false;
 };
 
 // The cookies set by a response header block: the name=value pair of every

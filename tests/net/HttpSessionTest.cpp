@@ -153,6 +153,28 @@ TEST(HttpSession, DownloadsTreatErrorPagesAsFailures) {
     EXPECT_FALSE(session.Reachable("http://" + closing.address() + "/"));
 }
 
+// A caller's body limit drops a longer answer as it arrives, on every path;
+// an answer within the limit arrives whole.
+TEST(HttpSession, AnAnswerOverTheBodyLimitGivesNoBytes) {
+    testing::HttpTestServer server;
+    const std::string big(3 << 20, 'x');
+    server.server().Get("/big", [&](const httplib::Request&, httplib::Response& response) {
+        response.set_content(big, "text/plain");
+    });
+    server.server().Get("/small", [](const httplib::Request&, httplib::Response& response) {
+        response.set_content("small", "text/plain");
+    });
+    HttpOptions options;
+    options.max_body_bytes = 1 << 20;
+    const HttpSession limited(options);
+    for (Path path : {Path::kInet, Path::kCurl, Path::kCom}) {
+        EXPECT_EQ(Request(limited, path, server.Url("/big"), kGet, "", ""), "") << int(path);
+        EXPECT_EQ(Request(limited, path, server.Url("/small"), kGet, "", ""), "small") << int(path);
+    }
+    EXPECT_EQ(limited.Download(server.Url("/big")), "");
+    EXPECT_EQ(HttpSession().Download(server.Url("/big")).size(), big.size());
+}
+
 TEST(HttpSession, ResponseTextDecodesUtf8) {
     EXPECT_EQ(ResponseText(""), "");
     EXPECT_EQ(ResponseText("\xE7\x99\xBB\xE5\xBD\x95"), "登录");
