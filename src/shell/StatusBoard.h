@@ -27,7 +27,8 @@
 //
 // Threading: StatusBoardFor and StatusBoardAddress are pure. FillStatusBoard
 // blocks on the query (bounded by the query's time-outs) and runs on a worker
-// of its own; a stop requested meanwhile leaves the board alone.
+// of its own; a stop requested meanwhile ends the query within moments (only
+// a host-name lookup cannot be cut short) and leaves the board alone.
 
 #include <functional>
 #include <stop_token>
