@@ -156,7 +156,7 @@ TEST(KestrelEndToEnd, TheLaunchButtonStartsTheGameWhoseWindowTakesTheConfiguredT
     // under the game's own title or the configured one.
     Window game = 0;
     bool titled = false, start_seen = false, start_gone = false, gone_before_title = false;
-    const bool done = wait_for([&] {
+    wait_for([&] {
         if (!game) {
             game = testing::TopLevelWindowWhere(display, [&](Window w) {
                 if (testing::WindowPid(display, w) == kestrel.pid()) return false;
@@ -175,13 +175,19 @@ TEST(KestrelEndToEnd, TheLaunchButtonStartsTheGameWhoseWindowTakesTheConfiguredT
         return titled && start_gone;
     });
     const long game_pid = game ? testing::WindowPid(display, game) : 0;
+    // A test that fails from here on still ends the game.
+    struct EndGame {
+        long pid;
+        ~EndGame() {
+            if (pid > 0) ::kill(static_cast<pid_t>(pid), SIGKILL);
+        }
+    } end_game{game_pid};
     EXPECT_TRUE(start_seen) << "no game-start window";
     EXPECT_NE(game, 0u) << "the game's window never appeared";
     EXPECT_TRUE(titled) << "the game's window is titled \"" << (game ? testing::NetWmName(display, game) : "")
                         << "\"";
     EXPECT_TRUE(start_gone) << "the game-start window stayed";
     EXPECT_FALSE(gone_before_title) << "the game-start window went before the game's window was renamed";
-    EXPECT_TRUE(done);
 
     // The game ran as the remembered player, with the launch's watermark as
     // its version name.
@@ -195,6 +201,7 @@ TEST(KestrelEndToEnd, TheLaunchButtonStartsTheGameWhoseWindowTakesTheConfiguredT
         EXPECT_TRUE(wait_for([&] {
             return testing::TopLevelWindowWhere(display, [&](Window w) { return w == game; }) == 0;
         })) << "the game did not end";
+        end_game.pid = 0;
     }
 
     // The main window is still the player's; its close button ends kestrel.
