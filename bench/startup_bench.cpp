@@ -25,7 +25,7 @@
 #include <string>
 #include <vector>
 
-#include "support/XvfbDisplay.h"
+#include "support/XvfbServer.h"
 
 namespace {
 
@@ -135,9 +135,9 @@ void PrintPairedMedians(Display* display, const Target& kestrel, const Target& b
 
 int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
-    kestrel::testing::XvfbDisplay xvfb;
+    kestrel::testing::XvfbServer xvfb;
     if (!xvfb.ok()) {
-        std::fprintf(stderr, "startup_bench: %s\n", xvfb.error().c_str());
+        std::fprintf(stderr, "startup_bench: %s\n", xvfb.why().c_str());
         return 1;
     }
     Display* display = XOpenDisplay(xvfb.name().c_str());

@@ -1,11 +1,14 @@
 #pragma once
 
 // XvfbServer runs an X server of the test's own (Xvfb, without a window
-// manager) on a display number that was free, for tests of real windows.
-// Xvfb picks the number itself and writes it to a pipe once it accepts
-// connections (-displayfd), so the test neither guesses a free number nor
-// waits for a time. While the XvfbServer lives, $DISPLAY names it (programs
-// the test starts inherit it); the old value comes back afterwards.
+// manager) on a display number that was free, for tests (and benchmarks) of
+// real windows. Xvfb picks the number itself and writes it to a pipe once it
+// accepts connections (-displayfd), so the test neither guesses a free
+// number nor waits for a time; an Xvfb that cannot start exits, which closes
+// the pipe, and one that hangs is given up on after 30 s. While the
+// XvfbServer lives, $DISPLAY names it (programs the test starts inherit it,
+// and so do the window functions of the platform module); the old value
+// comes back afterwards.
 //
 // Where Xvfb is not installed, ok() is false and why() says so; the test
 // then skips (CI installs xvfb, so there nothing skips).
@@ -14,6 +17,7 @@
 // after any other thread reads $DISPLAY.
 
 #include <fcntl.h>
+#include <poll.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -63,11 +67,11 @@ public:
             why_ = "Xvfb could not be started";
             return;
         }
-        // The number arrives once the server is ready; an Xvfb that fails
-        // exits, which closes the pipe.
+        // The number arrives once the server is ready.
         std::string number;
+        pollfd entry{fds[0], POLLIN, 0};
         char c = 0;
-        while (::read(fds[0], &c, 1) == 1 && c != '\n') number += c;
+        while (::poll(&entry, 1, kStartPatienceMs) > 0 && ::read(fds[0], &c, 1) == 1 && c != '\n') number += c;
         ::close(fds[0]);
         if (number.empty()) {
             why_ = "Xvfb did not start a display";
@@ -103,13 +107,15 @@ public:
         std::stringstream folders(path ? path : "/usr/bin:/bin");
         std::string folder;
         while (std::getline(folders, folder, ':')) {
-            const std::filesystem::path candidate = std::filesystem::path(folder) / program;
+            const std::filesystem::path candidate = std::filesystem::path(folder.empty() ? "." : folder) / program;
             if (::access(candidate.c_str(), X_OK) == 0) return candidate.string();
         }
         return "";
     }
 
 private:
+    static constexpr int kStartPatienceMs = 30000;
+
     void Stop() {
         if (pid_ <= 0) return;
         ::kill(pid_, SIGTERM);
