@@ -12,6 +12,7 @@
 #include <thread>
 #include <QIcon>
 #include <QPixmap>
+#include <QSocketNotifier>
 #include <QTimer>
 #include <cstdio>
 #include <cstring>
@@ -27,6 +28,7 @@
 #include "net/Endpoints.h"
 #include "platform/Clock.h"
 #include "platform/RandomSource.h"
+#include "platform/StopSignals.h"
 #include "platform/Workers.h"
 #include "shell/ContentWiring.h"
 #include "shell/LaunchFlow.h"
@@ -130,6 +132,19 @@ void GrabWhenStartedUp(kestrel::toolkit::Surface& surface, const QString& file) 
     timer->start();
 }
 
+// SIGTERM, SIGINT and SIGHUP end the message loop, so the program ends as it
+// does when its window is closed: workers stopped and joined, windows
+// closed, nothing cut off in the middle of a write.
+void QuitOnStopSignals() {
+    const int fd = kestrel::platform::WatchStopSignals();
+    if (fd < 0) return;
+    auto* notifier = new QSocketNotifier(fd, QSocketNotifier::Read, QCoreApplication::instance());
+    QObject::connect(notifier, &QSocketNotifier::activated, [notifier] {
+        notifier->setEnabled(false);
+        QCoreApplication::quit();
+    });
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -139,6 +154,7 @@ int main(int argc, char** argv) {
     std::thread warm_fonts([] { FcInit(); });
     QApplication qapp(argc, argv);
     warm_fonts.join();
+    QuitOnStopSignals();
     QString grab;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--grab") == 0 && i + 1 < argc) {

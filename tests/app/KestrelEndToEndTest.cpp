@@ -9,6 +9,8 @@
 
 #include <QImage>
 
+#include <signal.h>
+
 #include <gtest/gtest.h>
 
 #include "app/KestrelProcess.h"
@@ -60,6 +62,37 @@ TEST(KestrelEndToEnd, TheMainWindowAppearsAndTheOverlayFades) {
 
     // The start-up ran in the temporary program folder.
     EXPECT_TRUE(platform::IsRegularFile(kestrel.program() + "/KSTfiles/Backgrounds/必读.txt"));
+}
+
+// A request of the system to end the program (SIGTERM at log-out, SIGINT
+// from a terminal) ends it as closing its window does: the workers are
+// stopped and joined and the program exits with status 0, instead of dying
+// in the middle of whatever it was writing.
+TEST(KestrelEndToEnd, StopSignalsEndTheProgramCleanly) {
+    testing::XvfbServer xvfb;
+    if (!xvfb.ok()) GTEST_SKIP() << xvfb.why();
+    for (int signal_number : {SIGTERM, SIGINT}) {
+        testing::KestrelProcess kestrel(xvfb.name());
+        ASSERT_TRUE(kestrel.Start({}));
+        Display* display = XOpenDisplay(xvfb.name().c_str());
+        ASSERT_NE(display, nullptr);
+        testing::IgnoreXErrors();
+        platform::SystemClock clock;
+        bool appeared = false;
+        for (int waited = 0; waited < kPatienceMs && !appeared && kestrel.ExitStatusNow() < 0; waited += kPollMs) {
+            appeared = testing::TopLevelWindowTitled(display, "Kestrel 2") != 0;
+            if (!appeared) clock.Sleep(kPollMs, {});
+        }
+        XCloseDisplay(display);
+        ASSERT_TRUE(appeared) << "the main window did not appear";
+        ::kill(kestrel.pid(), signal_number);
+        int status = -1;
+        for (int waited = 0; waited < kPatienceMs && status < 0; waited += kPollMs) {
+            status = kestrel.ExitStatusNow();
+            if (status < 0) clock.Sleep(kPollMs, {});
+        }
+        EXPECT_EQ(status, 0) << "signal " << signal_number;
+    }
 }
 
 }  // namespace
