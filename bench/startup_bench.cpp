@@ -1,15 +1,32 @@
-// startup_bench: the time from process start to the main window shown, for
-// kestrel against a bare Qt window program (startup_bench_bare), on a
-// virtual X server of its own (Xvfb). "Shown" is the X server's MapNotify of
-// the program's first top-level window, seen through the root window; the
-// clock starts right before posix_spawn. kestrel runs from a copy in a
-// temporary program folder, with its service addresses on 127.0.0.1 (a
-// closed port), so nothing leaves the machine.
+// startup_bench: kestrel against a bare Qt window program
+// (startup_bench_bare), both started on a virtual X server of the
+// benchmark's own (Xvfb), measured the same way:
 //
-// At the end it prints the mean of each and the ratio kestrel / bare, then
-// the medians of 30 runs of each started in turn, and their ratio.
+// - the time from process start to the first paint of the program's main
+//   window: the clock starts right before posix_spawn and stops at the first
+//   DAMAGE event (the X Damage extension) on the first top-level window the
+//   program maps, that is when the program's first frame has reached the
+//   window (the map itself comes earlier, before anything is drawn);
+// - the resident memory after start-up: VmRSS (and the peak, VmHWM) of
+//   /proc/<pid>/status, read a fixed 2.5 s after that first paint. kestrel's
+//   start-up overlay has faded by then (its fade ends about 2 s after the
+//   start when the network answers at once, as here).
+//
+// kestrel runs from a copy in a temporary program folder, with its service
+// addresses on 127.0.0.1 (a closed port), so nothing leaves the machine.
+//
+// Google Benchmark first times 20 starts of each (the time to the first
+// paint); then both programs are started in turn (a busy machine slows both
+// alike), 30 times each by default, and the medians and ranges of the time
+// and the memory are printed with the ratios kestrel / bare.
+//
+// Flags besides Google Benchmark's: --pairs=N (the alternating runs, default
+// 30), --settle_ms=N (the wait after the first paint before the memory is
+// read, default 2500), --kestrel=PATH (another kestrel executable to measure
+// in place of the one built beside the benchmark, an older build say).
 
 #include <X11/Xlib.h>
+#include <X11/extensions/Xdamage.h>
 #include <benchmark/benchmark.h>
 #include <poll.h>
 #include <signal.h>
@@ -19,10 +36,13 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <set>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "support/XvfbServer.h"
@@ -30,15 +50,42 @@
 namespace {
 
 namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
 
 struct Target {
     std::string exe;
     std::vector<std::string> env;
 };
 
-// Spawns the program and waits for its first window to be mapped; returns
-// the seconds that took, or a negative number when it never came.
-double TimeToWindow(Display* display, const Target& target) {
+// One start of a program.
+struct Sample {
+    double map_ms = -1;    // process start to the map of its first window
+    double paint_ms = -1;  // process start to the first paint of that window
+    long rss_kb = -1;      // VmRSS after start-up
+    long hwm_kb = -1;      // VmHWM after start-up
+};
+
+int damage_event_base = 0;
+
+// Windows of a killed program vanish with their damage objects; requests
+// that race with that, and damage asked for on input-only windows, fail
+// harmlessly.
+int IgnoreXErrors(Display*, XErrorEvent*) { return 0; }
+
+// VmRSS and VmHWM of a running process, in kB.
+void ReadMemory(pid_t pid, Sample& sample) {
+    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+    std::string line;
+    while (std::getline(status, line)) {
+        if (line.rfind("VmRSS:", 0) == 0) sample.rss_kb = std::atol(line.c_str() + 6);
+        if (line.rfind("VmHWM:", 0) == 0) sample.hwm_kb = std::atol(line.c_str() + 6);
+    }
+}
+
+// Spawns the program, waits for the first paint of its first mapped
+// window, and, when settle_ms >= 0, reads its memory settle_ms later. A
+// field stays negative when its moment never came (30 s at most).
+Sample StartOnce(Display* display, const Target& target, int settle_ms) {
     std::vector<std::string> args = {target.exe};
     std::vector<char*> argv, envp;
     for (auto& a : args) argv.push_back(a.data());
@@ -52,41 +99,66 @@ double TimeToWindow(Display* display, const Target& target) {
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
     posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-    const auto start = std::chrono::steady_clock::now();
+    const auto start = Clock::now();
     pid_t pid = -1;
+    Sample sample;
     if (::posix_spawn(&pid, target.exe.c_str(), &actions, nullptr, argv.data(), envp.data()) != 0) {
         posix_spawn_file_actions_destroy(&actions);
-        return -1;
+        return sample;
     }
     posix_spawn_file_actions_destroy(&actions);
+    const auto since_start = [&start] {
+        return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+    };
 
-    double seconds = -1;
-    while (seconds < 0 && std::chrono::steady_clock::now() - start < std::chrono::seconds(30)) {
-        while (XPending(display) > 0) {
+    // Damage is asked for on every new top-level window as soon as it is
+    // created, before it can be mapped and drawn; the first paint counted
+    // is the first damage on the first window mapped.
+    std::set<Window> created;
+    Window mapped = 0;
+    std::map<Window, bool> damaged;
+    while (sample.paint_ms < 0 && Clock::now() - start < std::chrono::seconds(30)) {
+        while (XPending(display) > 0 && sample.paint_ms < 0) {
             XEvent event;
             XNextEvent(display, &event);
-            if (event.type == MapNotify) {
-                seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-                break;
+            if (event.type == CreateNotify) {
+                created.insert(event.xcreatewindow.window);
+                XDamageCreate(display, event.xcreatewindow.window, XDamageReportNonEmpty);
+                XFlush(display);
+            } else if (event.type == MapNotify && !mapped && created.count(event.xmap.window)) {
+                mapped = event.xmap.window;
+                sample.map_ms = since_start();
+                if (damaged[mapped]) sample.paint_ms = sample.map_ms;
+            } else if (event.type == damage_event_base + XDamageNotify) {
+                const auto& notify = reinterpret_cast<const XDamageNotifyEvent&>(event);
+                if (mapped && notify.drawable == mapped) {
+                    sample.paint_ms = since_start();
+                } else {
+                    damaged[notify.drawable] = true;
+                }
             }
         }
-        if (seconds >= 0) break;
+        if (sample.paint_ms >= 0) break;
         pollfd entry{ConnectionNumber(display), POLLIN, 0};
         ::poll(&entry, 1, 5);
     }
+    if (sample.paint_ms >= 0 && settle_ms >= 0) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(settle_ms));
+        ReadMemory(pid, sample);
+    }
     ::kill(pid, SIGKILL);
     ::waitpid(pid, nullptr, 0);
-    return seconds;
+    return sample;
 }
 
-void BM_TimeToWindow(benchmark::State& state, Display* display, const Target* target) {
+void BM_TimeToFirstPaint(benchmark::State& state, Display* display, const Target* target) {
     for (auto _ : state) {
-        const double seconds = TimeToWindow(display, *target);
-        if (seconds < 0) {
-            state.SkipWithError("the window did not appear");
+        const Sample sample = StartOnce(display, *target, -1);
+        if (sample.paint_ms < 0) {
+            state.SkipWithError("the window was not painted");
             return;
         }
-        state.SetIterationTime(seconds);
+        state.SetIterationTime(sample.paint_ms / 1000);
     }
 }
 
@@ -105,7 +177,7 @@ public:
             if (name.rfind("BM_BareQtWindow", 0) == 0) bare = ms;
         }
         if (kestrel > 0 && bare > 0) {
-            std::printf("\nprocess start to window shown: kestrel %.1f ms, bare Qt window %.1f ms, ratio %.2f\n",
+            std::printf("\nprocess start to first paint, means: kestrel %.1f ms, bare Qt window %.1f ms, ratio %.2f\n",
                         kestrel, bare, kestrel / bare);
         }
     }
@@ -114,26 +186,75 @@ private:
     std::map<std::string, double> times_;  // milliseconds
 };
 
-// The two programs started in turn, 30 times each, so that a machine busy
-// with other work slows both alike; the medians and their ratio.
-void PrintPairedMedians(Display* display, const Target& kestrel, const Target& bare) {
-    std::vector<double> ours, theirs;
-    for (int i = 0; i < 30; ++i) {
-        const double a = TimeToWindow(display, kestrel);
-        const double b = TimeToWindow(display, bare);
-        if (a < 0 || b < 0) return;
-        ours.push_back(a * 1000);
-        theirs.push_back(b * 1000);
+struct Spread {
+    double median, low, high;
+};
+
+Spread SpreadOf(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    const size_t n = values.size();
+    const double median = n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+    return {median, values.front(), values.back()};
+}
+
+void PrintLine(const char* what, const char* unit, const std::vector<double>& ours,
+               const std::vector<double>& theirs) {
+    const Spread a = SpreadOf(ours), b = SpreadOf(theirs);
+    std::printf("  %-22s kestrel %6.1f %s (%.1f-%.1f), bare Qt window %6.1f %s (%.1f-%.1f), ratio %.2f\n", what,
+                a.median, unit, a.low, a.high, b.median, unit, b.low, b.high, a.median / b.median);
+}
+
+// The two programs started in turn, so that a machine busy with other work
+// slows both alike; the medians, the ranges and the ratios.
+void PrintAlternatingRuns(Display* display, const Target& kestrel, const Target& bare, int pairs,
+                          int settle_ms) {
+    std::vector<double> map[2], paint[2], rss[2], hwm[2];
+    for (int i = 0; i < pairs; ++i) {
+        const Sample samples[2] = {StartOnce(display, kestrel, settle_ms), StartOnce(display, bare, settle_ms)};
+        for (int k = 0; k < 2; ++k) {
+            const Sample& s = samples[k];
+            if (s.paint_ms < 0 || s.rss_kb < 0) {
+                std::printf("alternating runs: %s was not painted or had no memory figure\n",
+                            k == 0 ? "kestrel" : "the bare Qt window");
+                return;
+            }
+            map[k].push_back(s.map_ms);
+            paint[k].push_back(s.paint_ms);
+            rss[k].push_back(s.rss_kb / 1024.0);
+            hwm[k].push_back(s.hwm_kb / 1024.0);
+        }
     }
-    std::sort(ours.begin(), ours.end());
-    std::sort(theirs.begin(), theirs.end());
-    const double a = (ours[14] + ours[15]) / 2, b = (theirs[14] + theirs[15]) / 2;
-    std::printf("alternating runs, medians of 30: kestrel %.1f ms, bare Qt window %.1f ms, ratio %.2f\n", a, b, a / b);
+    std::printf("\nalternating runs, %d of each: median (min-max)\n", pairs);
+    PrintLine("start to window mapped", "ms", map[0], map[1]);
+    PrintLine("start to first paint", "ms", paint[0], paint[1]);
+    char what[64];
+    std::snprintf(what, sizeof what, "VmRSS %.1f s after", settle_ms / 1000.0);
+    PrintLine(what, "MB", rss[0], rss[1]);
+    PrintLine("VmHWM (peak) then", "MB", hwm[0], hwm[1]);
+}
+
+// Takes --NAME=VALUE out of argv; the last one counts.
+std::string TakeFlag(int& argc, char** argv, const char* name, const std::string& fallback) {
+    const std::string prefix = std::string("--") + name + "=";
+    std::string value = fallback;
+    int out = 1;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strncmp(argv[i], prefix.c_str(), prefix.size()) == 0) {
+            value = argv[i] + prefix.size();
+        } else {
+            argv[out++] = argv[i];
+        }
+    }
+    argc = out;
+    return value;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
+    const int pairs = std::atoi(TakeFlag(argc, argv, "pairs", "30").c_str());
+    const int settle_ms = std::atoi(TakeFlag(argc, argv, "settle_ms", "2500").c_str());
+    const std::string kestrel_exe = TakeFlag(argc, argv, "kestrel", KESTREL_EXE);
     benchmark::Initialize(&argc, argv);
     kestrel::testing::XvfbServer xvfb;
     if (!xvfb.ok()) {
@@ -145,12 +266,18 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "startup_bench: cannot open %s\n", xvfb.name().c_str());
         return 1;
     }
+    int damage_error_base = 0;
+    if (!XDamageQueryExtension(display, &damage_event_base, &damage_error_base)) {
+        std::fprintf(stderr, "startup_bench: the X server has no DAMAGE extension\n");
+        return 1;
+    }
+    XSetErrorHandler(IgnoreXErrors);
     XSelectInput(display, DefaultRootWindow(display), SubstructureNotifyMask);
 
     // kestrel in a program folder of its own, away from the build tree.
     const fs::path folder = fs::temp_directory_path() / ("kestrel-startup-bench-" + std::to_string(::getpid()));
     fs::create_directories(folder / "program");
-    fs::copy_file(KESTREL_EXE, folder / "program" / "kestrel", fs::copy_options::overwrite_existing);
+    fs::copy_file(kestrel_exe, folder / "program" / "kestrel", fs::copy_options::overwrite_existing);
     std::ofstream(folder / "endpoints.txt")
         << "update=http://127.0.0.1:9/launcher/\nupdate_probe=http://127.0.0.1:9/\n"
            "slogans=http://127.0.0.1:9/slogans/Titlelist.ini\n";
@@ -164,14 +291,14 @@ int main(int argc, char** argv) {
     if (const char* java = std::getenv("JAVA_HOME")) kestrel.env.push_back(std::string("JAVA_HOME=") + java);
     Target bare{KESTREL_BARE_EXE, common};
 
-    benchmark::RegisterBenchmark("BM_BareQtWindow", BM_TimeToWindow, display, &bare)
+    benchmark::RegisterBenchmark("BM_BareQtWindow", BM_TimeToFirstPaint, display, &bare)
         ->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(20);
-    benchmark::RegisterBenchmark("BM_Kestrel", BM_TimeToWindow, display, &kestrel)
+    benchmark::RegisterBenchmark("BM_Kestrel", BM_TimeToFirstPaint, display, &kestrel)
         ->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(20);
     RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     reporter.PrintRatio();
-    PrintPairedMedians(display, kestrel, bare);
+    if (pairs > 0) PrintAlternatingRuns(display, kestrel, bare, pairs, settle_ms);
     benchmark::Shutdown();
     XCloseDisplay(display);
     std::error_code error;

@@ -170,6 +170,9 @@ int main(int argc, char** argv) {
     kestrel::platform::SystemClock clock;
     kestrel::platform::ClockSeededRandom random;
     kestrel::platform::Workers workers;
+    // The start-up overlay and the logo are set while the main window is
+    // built; they are decoded meanwhile beside the building of its controls.
+    app.DecodePicturesAhead(workers, {kestrel::toolkit::Asset("overlay.png"), kestrel::toolkit::Asset("logo.png")});
     int status = 0;
     {
         kestrel::app::LauncherApp launcher(app, clock, random, workers,

@@ -116,16 +116,18 @@ void RunStartUp(LauncherContext& ctx, const StartUpHooks& hooks) {
     SetStartUpConstants(ctx);
     window.SetPicture("初始化", std::string(toolkit::Asset("overlay.png")));
     window.SetPicture("主标题_MCLOGO", std::string(toolkit::Asset("logo.png")));
-    // Three folders and two small files, written without waiting for the
-    // disk: quick enough for this thread, and done before any worker looks.
-    MakeDataFolders(ctx);
     if (hooks.lay_out_account_panel) hooks.lay_out_account_panel(ctx);
 
+    // The three folders and the two readmes are written by the options
+    // loader's worker before it reads the options and before the background
+    // is looked for under them: the window's first paint does not wait for
+    // the disk (nor for the GBK encoder the readmes need).
     auto run = std::make_shared<Run>(ctx, hooks);
     ctx.workers.Start([run](std::stop_token) {
+        MakeDataFolders(run->ctx);
+        run->ctx.workers.Start([run](std::stop_token) { ChooseBackground(run->ctx); });
         RunOptionsLoader(run->ctx, run->hooks, [&run] { run->account_cache_read.Open(); });
     });
-    ctx.workers.Start([&ctx](std::stop_token) { ChooseBackground(ctx); });
     ctx.workers.Start([run](std::stop_token s) { Sequencer(run, s); });
 }
 

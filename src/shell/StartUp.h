@@ -5,9 +5,10 @@
 //
 // RunStartUp is the main window's created event. On the user-interface
 // thread it moves the overlay 初始化 over the window, sets the constants,
-// gives the overlay its picture, creates the data folders and their two
-// readme files, lays out the account panel and starts, each through
-// ctx.workers, the options loader and the background picture. It then returns: the rest runs on a sequencing worker, which waits
+// gives the overlay its picture, lays out the account panel and starts,
+// through ctx.workers, the options loader (which first creates the data
+// folders and their two readme files, then starts the background picture's
+// worker) and a sequencing worker. It then returns: the sequencer waits
 // 100 ms and shows the frame 窗口EX1, waits 500 ms more and starts the
 // start-up worker, the notice board, the server status board and the slogans.
 // No wait and no network request ever runs on the user-interface thread.

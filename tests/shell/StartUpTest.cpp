@@ -283,8 +283,11 @@ TEST(StartUp, TheUserInterfaceThreadIsNeverHeldByAHookThatWaitsForEver) {
 
     f.Start(hooks);  // returns: the created event ran on this thread
     EXPECT_EQ(f.window->Geometry("初始化").x, 0);
-    EXPECT_TRUE(platform::IsRegularFile(f.Program("KSTfiles/Backgrounds/必读.txt")));
     ASSERT_TRUE(f.window->WaitUntil([&] { return slogans_waiting.load(); }, std::chrono::seconds(10)));
+    // The options loader's worker writes the folders, off this thread.
+    EXPECT_TRUE(f.window->WaitUntil(
+        [&] { return platform::IsRegularFile(f.Program("KSTfiles/Backgrounds/必读.txt")); },
+        std::chrono::seconds(10)));
     f.clock.WaitForSleepers(1);
 
     // The window answers the player meanwhile.

@@ -9,12 +9,17 @@
 #include <QTest>
 #include <QTimer>
 #include <atomic>
+#include <fstream>
+#include <iterator>
 #include <thread>
 
 #include <gtest/gtest.h>
 
+#include "platform/Workers.h"
+#include "toolkit/Assets.h"
 #include "toolkit/Windows.h"
 #include "toolkit/qt/KeyCodes.h"
+#include "toolkit/qt/PicturesAhead.h"
 #include "toolkit/qt/QtApplication.h"
 #include "toolkit/qt/QtSurface.h"
 #include "toolkit/qt/QtWindow.h"
@@ -231,8 +236,18 @@ TEST(QtBackend, KeysMapToWindowsKeyCodes) {
 namespace kestrel::toolkit::qt {
 namespace {
 
+// Whether a library whose file name contains name is mapped into this
+// process.
+bool LibraryLoaded(const std::string& name) {
+    std::ifstream maps("/proc/self/maps");
+    const std::string all((std::istreambuf_iterator<char>(maps)), std::istreambuf_iterator<char>());
+    return all.find(name) != std::string::npos;
+}
+
 TEST(QtBackend, MediaPlayerOpensAFileAndKnowsItsLength) {
     QtApplication app;
+    // Qt Multimedia comes with the first player, not with the backend.
+    EXPECT_FALSE(LibraryLoaded("libQt6Multimedia"));
     std::unique_ptr<MediaPlayer> player;
     bool opened = false, missing = true;
     long long length = 0;
@@ -253,6 +268,7 @@ TEST(QtBackend, MediaPlayerOpensAFileAndKnowsItsLength) {
     EXPECT_TRUE(opened);
     EXPECT_NEAR(length, 3000, 50);
     EXPECT_EQ(volume, 30);
+    EXPECT_TRUE(LibraryLoaded("libQt6Multimedia"));
     player.reset();
 
     // The one-shot sound plays from memory and cleans up after itself.
@@ -261,6 +277,60 @@ TEST(QtBackend, MediaPlayerOpensAFileAndKnowsItsLength) {
     const std::string bytes = wav.readAll().toStdString();
     std::thread([&] { app.PlaySound(bytes); }).join();
     QTest::qWait(200);
+}
+
+}  // namespace
+}  // namespace kestrel::toolkit::qt
+
+namespace kestrel::toolkit::qt {
+namespace {
+
+TEST(QtBackend, PicturesDecodedAheadAreTakenOnceAndOthersAreNot) {
+    const std::string_view overlay = Asset("overlay.png"), logo = Asset("logo.png");
+    const QByteArray overlay_bytes(overlay.data(), static_cast<qsizetype>(overlay.size()));
+    const QByteArray logo_bytes(logo.data(), static_cast<qsizetype>(logo.size()));
+    platform::Workers workers;
+    PicturesAhead pictures;
+    pictures.DecodeAhead(workers, {overlay, logo});
+
+    // Out of order, and from a copy of the bytes: the content decides.
+    const QImage decoded_logo = pictures.Take(logo_bytes);
+    EXPECT_FALSE(decoded_logo.isNull());
+    EXPECT_EQ(decoded_logo, QImage::fromData(logo_bytes));
+    const QImage decoded_overlay = pictures.Take(overlay_bytes);
+    EXPECT_EQ(decoded_overlay.size(), QSize(790, 486));
+    EXPECT_EQ(decoded_overlay, QImage::fromData(overlay_bytes));
+
+    // Once taken, a picture is decoded by its user again; so is one never
+    // decoded ahead.
+    EXPECT_TRUE(pictures.Take(logo_bytes).isNull());
+    EXPECT_TRUE(pictures.Take(QByteArray("not decoded ahead")).isNull());
+}
+
+TEST(QtBackend, APictureDecodedAheadReachesItsControl) {
+    QtApplication app;
+    platform::Workers workers;
+    app.DecodePicturesAhead(workers, {Asset("logo.png")});
+    WindowDef def;
+    def.name = "pictures";
+    def.width = 200;
+    def.height = 100;
+    ControlDef picture;
+    picture.name = "logo";
+    picture.kind = ControlKind::Picture;
+    picture.width = 200;
+    picture.height = 100;
+    def.controls.push_back(picture);
+    auto surface = app.CreateSurface(def);
+    surface->SetPicture("logo", std::string(Asset("logo.png")));
+    auto* qt_surface = static_cast<QtSurface*>(surface.get());
+    const QImage shown = qt_surface->window()->findChild<QWidget*>(QStringLiteral("logo"))->grab().toImage();
+    // The logo has opaque pixels somewhere; an empty control has none.
+    bool painted = false;
+    for (int y = 0; y < shown.height() && !painted; ++y) {
+        for (int x = 0; x < shown.width() && !painted; ++x) painted = qAlpha(shown.pixel(x, y)) > 0;
+    }
+    EXPECT_TRUE(painted);
 }
 
 }  // namespace

@@ -152,10 +152,11 @@ public:
     void setText(const QString& t) override { text_ = t; }
     QString text() const override { return text_; }
     void setOpacity(int o) override { opacity_ = o; update(); }
-    void setPicture(const QByteArray& bytes) override {
+    void setPicture(const QByteArray& bytes, const QImage& image) override {
         stopMovie();
-        bytes_ = bytes;
-        image_ = QImage::fromData(bytes);
+        // Only an animation needs its file again.
+        bytes_ = bytes.startsWith("GIF8") ? bytes : QByteArray();
+        image_ = image;
         if (active_) startMovie();
         update();
     }

@@ -10,6 +10,7 @@
 // only QtWindow, on that thread, calls them.
 
 #include <QByteArray>
+#include <QImage>
 #include <QString>
 #include <QStringList>
 #include <QWidget>
@@ -36,7 +37,8 @@ public:
     virtual void setTextColor(std::uint32_t argb) { color_ = argb; }
     std::uint32_t textColor() const { return color_; }
 
-    virtual void setPicture(const QByteArray&) {}
+    // The file's bytes and their decoded picture (null when they are none).
+    virtual void setPicture(const QByteArray&, const QImage&) {}
     virtual void setActive(bool) {}
 
     virtual void setItems(const QStringList&) {}

@@ -14,7 +14,6 @@
 #include <future>
 
 #include "toolkit/qt/Controls.h"
-#include "toolkit/qt/QtMediaPlayer.h"
 #include "toolkit/qt/QtSurface.h"
 #include "toolkit/qt/UiThread.h"
 
@@ -122,7 +121,7 @@ QtApplication::~QtApplication() = default;
 
 std::shared_ptr<Surface> QtApplication::CreateSurface(const WindowDef& def, Surface* owner) {
     auto* qt_owner = dynamic_cast<QtSurface*>(owner);
-    QtSurface* made = CallOnUi<QtSurface*>([&] { return new QtSurface(def, qt_owner); });
+    QtSurface* made = CallOnUi<QtSurface*>([&] { return new QtSurface(def, qt_owner, &pictures_); });
     return std::shared_ptr<Surface>(made);
 }
 
@@ -190,10 +189,10 @@ std::string QtApplication::FolderDialog(const std::string& title, const std::str
 }
 
 std::unique_ptr<MediaPlayer> QtApplication::CreateMediaPlayer() {
-    return std::make_unique<QtMediaPlayer>();
+    return media_.CreatePlayer();
 }
 
-void QtApplication::PlaySound(const std::string& wave_bytes) { PlayWaveOnce(wave_bytes); }
+void QtApplication::PlaySound(const std::string& wave_bytes) { media_.PlayWave(wave_bytes); }
 
 Size QtApplication::PrimaryScreenSize() const {
     return CallOnUi<Size>([] {
@@ -206,6 +205,10 @@ void QtApplication::Post(std::function<void()> fn) {
     if (QCoreApplication* app = QCoreApplication::instance()) {
         QMetaObject::invokeMethod(app, std::move(fn), Qt::QueuedConnection);
     }
+}
+
+void QtApplication::DecodePicturesAhead(platform::Workers& workers, std::vector<std::string_view> pictures) {
+    pictures_.DecodeAhead(workers, std::move(pictures));
 }
 
 void QtApplication::Quit() {

@@ -15,6 +15,8 @@
 // Threading: see Application. Construct it on the user-interface thread.
 
 #include "toolkit/Application.h"
+#include "toolkit/qt/MediaModule.h"
+#include "toolkit/qt/PicturesAhead.h"
 
 namespace kestrel::toolkit::qt {
 
@@ -38,6 +40,15 @@ public:
     Size PrimaryScreenSize() const override;
     void Post(std::function<void()> fn) override;
     void Quit() override;
+
+    // Decodes pictures (built-in ones, which live as long as the program)
+    // on a worker of workers; a window of this application given the same
+    // bytes later takes the decoded picture instead of decoding it again.
+    void DecodePicturesAhead(platform::Workers& workers, std::vector<std::string_view> pictures);
+
+private:
+    MediaModule media_;  // loaded when music or a sound first plays
+    PicturesAhead pictures_;
 };
 
 }  // namespace kestrel::toolkit::qt

@@ -167,3 +167,14 @@ void PlayWaveOnce(const std::string& wave_bytes) {
 }
 
 }  // namespace kestrel::toolkit::qt
+
+// The module's entry points (MediaModule.h); the Qt backend finds them with
+// dlsym.
+extern "C" __attribute__((visibility("default"))) kestrel::toolkit::MediaPlayer* kestrel_qt_media_new_player() {
+    return new kestrel::toolkit::qt::QtMediaPlayer();
+}
+
+extern "C" __attribute__((visibility("default"))) void kestrel_qt_media_play_wave_once(const char* bytes,
+                                                                                        std::size_t size) {
+    kestrel::toolkit::qt::PlayWaveOnce(std::string(bytes, size));
+}

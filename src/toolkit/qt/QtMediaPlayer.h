@@ -1,6 +1,8 @@
 #pragma once
 
-// QtMediaPlayer plays music with QtMultimedia. The QMediaPlayer and its audio
+// QtMediaPlayer plays music with QtMultimedia. It is built into the media
+// module (libkestrel_qt_media.so), which the backend loads on first use
+// through MediaModule; nothing else in the program links Qt Multimedia. The QMediaPlayer and its audio
 // output live on the user-interface thread; this object is a handle any
 // thread may use.
 //

@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "toolkit/ComboText.h"
+#include "toolkit/qt/PicturesAhead.h"
 #include "toolkit/qt/QtWindow.h"
 
 namespace kestrel::toolkit::qt {
@@ -55,8 +56,8 @@ R ReadControl(QtWindow* w, const std::string& name, F fn, R neutral = R{}) {
 
 }  // namespace
 
-QtSurface::QtSurface(const WindowDef& def, QtSurface* owner)
-    : def_(def), window_(new QtWindow(def)) {
+QtSurface::QtSurface(const WindowDef& def, QtSurface* owner, PicturesAhead* pictures)
+    : def_(def), window_(new QtWindow(def)), pictures_(pictures) {
     if (owner) window_->setOwner(owner->window());
 }
 
@@ -171,9 +172,12 @@ std::uint32_t QtSurface::TextColor(const std::string& name) const {
 }
 
 void QtSurface::SetPicture(const std::string& name, const std::string& image_bytes) {
-    WriteControl(window_, name, [bytes = QByteArray::fromStdString(image_bytes)](Control* c) {
-        c->setPicture(bytes);
-    });
+    // Decoded on the calling thread: a worker setting the background keeps
+    // the decoding off the user-interface thread.
+    const QByteArray bytes = QByteArray::fromStdString(image_bytes);
+    QImage image = pictures_ ? pictures_->Take(bytes) : QImage();
+    if (image.isNull()) image = QImage::fromData(bytes);
+    WriteControl(window_, name, [bytes, image](Control* c) { c->setPicture(bytes, image); });
 }
 
 void QtSurface::SetActive(const std::string& name, bool active) {

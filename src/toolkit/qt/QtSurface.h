@@ -19,12 +19,15 @@
 
 namespace kestrel::toolkit::qt {
 
+class PicturesAhead;
 class QtWindow;
 
 class QtSurface : public Surface {
 public:
-    // Builds the window; call on the user-interface thread.
-    explicit QtSurface(const WindowDef& def, QtSurface* owner = nullptr);
+    // Builds the window; call on the user-interface thread. Pictures set
+    // later are looked for first among those decoded ahead, when given
+    // (they must outlive this surface).
+    explicit QtSurface(const WindowDef& def, QtSurface* owner = nullptr, PicturesAhead* pictures = nullptr);
     ~QtSurface() override;
 
     const WindowDef& Definition() const override { return def_; }
@@ -73,6 +76,7 @@ public:
 private:
     WindowDef def_;
     QtWindow* window_;
+    PicturesAhead* pictures_;
 };
 
 }  // namespace kestrel::toolkit::qt

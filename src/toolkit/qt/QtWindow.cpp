@@ -12,7 +12,6 @@ QtWindow::QtWindow(WindowDef def) : QWidget(nullptr, Qt::Window | Qt::FramelessW
     setObjectName(QString::fromStdString(def_.name));
     setWindowTitle(QString::fromStdString(def_.title));
     setFixedSize(def_.width, def_.height);
-    setStyleSheet(SkinStyleSheet());
     for (const ControlDef& c : def_.controls) {
         QWidget* parent = this;
         if (!c.parent.empty()) {
@@ -26,6 +25,10 @@ QtWindow::QtWindow(WindowDef def) : QWidget(nullptr, Qt::Window | Qt::FramelessW
         control->setEmitter([this, name](Event e, const EventArgs& args) { dispatch(name, e, args); });
         controls_[name] = control;
     }
+    // The skin's one style sheet goes on once every control exists: set
+    // first, each new control would take the styled window's style over on
+    // its own.
+    setStyleSheet(SkinStyleSheet());
 }
 
 void QtWindow::checkThread() {
