@@ -6,7 +6,9 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cctype>
 #include <cstring>
+#include <optional>
 
 extern char** environ;
 
@@ -80,6 +82,45 @@ std::vector<std::string> SplitCommandLine(std::string_view line) {
     return arguments;
 }
 
+namespace {
+
+// The value of NAME in "NAME=value" entries; nullopt when it is not there.
+std::optional<std::string_view> Variable(const std::vector<std::string>& environment, std::string_view name) {
+    for (const std::string& entry : environment) {
+        if (entry.size() > name.size() && entry.compare(0, name.size(), name) == 0 && entry[name.size()] == '=') {
+            return std::string_view(entry).substr(name.size() + 1);
+        }
+    }
+    return std::nullopt;
+}
+
+bool NamesUtf8(std::string_view locale) {
+    std::string lower;
+    for (char c : locale) lower.push_back(static_cast<char>(std::tolower(static_cast<unsigned char>(c))));
+    return lower.find("utf-8") != std::string::npos || lower.find("utf8") != std::string::npos;
+}
+
+}  // namespace
+
+std::vector<std::string> ChildEnvironment(const char* const* environment) {
+    std::vector<std::string> result;
+    for (const char* const* entry = environment; entry && *entry; ++entry) result.emplace_back(*entry);
+    std::string_view effective;
+    for (std::string_view name : {"LC_ALL", "LC_CTYPE", "LANG"}) {
+        const auto value = Variable(result, name);
+        if (value && !value->empty()) {
+            effective = *value;
+            break;
+        }
+    }
+    if (NamesUtf8(effective)) return result;
+    const auto all = Variable(result, "LC_ALL");
+    const std::string name = all && !all->empty() ? "LC_ALL" : "LC_CTYPE";
+    std::erase_if(result, [&](const std::string& entry) { return entry.rfind(name + "=", 0) == 0; });
+    result.push_back(name + "=C.UTF-8");
+    return result;
+}
+
 Result<int> StartProcess(const std::string& exe, std::string_view command_line, const std::string& cwd) {
     std::vector<std::string> arguments = SplitCommandLine(command_line);
     if (arguments.empty()) arguments.push_back(exe);
@@ -94,8 +135,13 @@ Result<int> StartProcess(const std::string& exe, std::string_view command_line, 
         posix_spawn_file_actions_destroy(&actions);
         return Error{"cannot prepare the process"};
     }
+    std::vector<std::string> environment = ChildEnvironment(environ);
+    std::vector<char*> envp;
+    envp.reserve(environment.size() + 1);
+    for (std::string& entry : environment) envp.push_back(entry.data());
+    envp.push_back(nullptr);
     pid_t pid = 0;
-    const int failed = posix_spawn(&pid, exe.c_str(), &actions, nullptr, argv.data(), environ);
+    const int failed = posix_spawn(&pid, exe.c_str(), &actions, nullptr, argv.data(), envp.data());
     posix_spawn_file_actions_destroy(&actions);
     if (failed != 0) return Error{"cannot start " + exe + ": " + std::strerror(failed)};
     return static_cast<int>(pid);

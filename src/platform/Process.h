@@ -38,9 +38,19 @@ namespace kestrel::platform {
 std::vector<std::string> SplitCommandLine(std::string_view command_line);
 
 // Starts exe with the argument vector of command_line (program name first),
-// in the folder cwd, with the launcher's environment and nothing redirected.
-// Returns the process id.
+// in the folder cwd, with the launcher's environment (see ChildEnvironment)
+// and nothing redirected. Returns the process id.
 Result<int> StartProcess(const std::string& exe, std::string_view command_line, const std::string& cwd);
+
+// The environment a started program gets: the launcher's own, except that
+// its character type is always UTF-8. The launcher's texts, and so every
+// argument it passes (a Chinese player name, the watermark), are UTF-8; a
+// program such as Java decodes its arguments in the locale's charset, so a
+// session with no locale (C, POSIX) or a legacy one would see "?" in their
+// place. When the effective LC_CTYPE (LC_ALL, else LC_CTYPE, else LANG) is
+// not UTF-8, LC_ALL is replaced by C.UTF-8 when it is set, otherwise
+// LC_CTYPE=C.UTF-8 is added; every other variable stays as it is.
+std::vector<std::string> ChildEnvironment(const char* const* environment);
 
 // True while the process runs. A child of ours that has ended is reaped here;
 // for any other process the answer is whether it still exists.

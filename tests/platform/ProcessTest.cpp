@@ -38,6 +38,31 @@ TEST(SplitCommandLine, FollowsTheWindowsRules) {
     for (const Case& c : cases) EXPECT_EQ(SplitCommandLine(c.line), c.argv) << c.line;
 }
 
+// Started programs decode the launcher's UTF-8 arguments in their locale, so
+// the character type they get is always UTF-8; the rest stays untouched.
+TEST(ChildEnvironment, TheCharacterTypeIsAlwaysUtf8) {
+    struct Case {
+        std::vector<const char*> parent;
+        std::vector<std::string> child;
+    };
+    const std::vector<Case> cases = {
+        {{"HOME=/h"}, {"HOME=/h", "LC_CTYPE=C.UTF-8"}},
+        {{"LANG=C", "HOME=/h"}, {"LANG=C", "HOME=/h", "LC_CTYPE=C.UTF-8"}},
+        {{"LANG=zh_CN.GBK"}, {"LANG=zh_CN.GBK", "LC_CTYPE=C.UTF-8"}},
+        {{"LANG=zh_CN.UTF-8"}, {"LANG=zh_CN.UTF-8"}},
+        {{"LANG=C", "LC_CTYPE=en_US.utf8"}, {"LANG=C", "LC_CTYPE=en_US.utf8"}},
+        {{"LC_CTYPE=POSIX", "LANG=en_US.UTF-8"}, {"LANG=en_US.UTF-8", "LC_CTYPE=C.UTF-8"}},
+        {{"LC_ALL=C", "LC_CTYPE=C.UTF-8"}, {"LC_CTYPE=C.UTF-8", "LC_ALL=C.UTF-8"}},
+        {{"LC_ALL=", "LANG=C.UTF-8"}, {"LC_ALL=", "LANG=C.UTF-8"}},
+        {{"LC_ALLX=1", "LANG=C.UTF-8"}, {"LC_ALLX=1", "LANG=C.UTF-8"}},
+    };
+    for (const Case& c : cases) {
+        std::vector<const char*> parent = c.parent;
+        parent.push_back(nullptr);
+        EXPECT_EQ(ChildEnvironment(parent.data()), c.child) << c.parent.front();
+    }
+}
+
 TEST(StartProcess, RunsTheSplitVectorInTheFolderAndReportsItsExit) {
     testing::TempFolder folder;
     const Result<int> pid = StartProcess(
