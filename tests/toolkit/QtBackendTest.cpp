@@ -23,25 +23,10 @@
 #include "toolkit/qt/QtApplication.h"
 #include "toolkit/qt/QtSurface.h"
 #include "toolkit/qt/QtWindow.h"
+#include "toolkit/QtTestSupport.h"
 
 namespace kestrel::toolkit::qt {
 namespace {
-
-// Runs the user-interface thread's events until pred holds or the time is up.
-template <typename Pred>
-bool SpinUntil(Pred pred, int timeout_ms = 5000) {
-    QElapsedTimer timer;
-    timer.start();
-    while (!pred()) {
-        if (timer.elapsed() > timeout_ms) return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    }
-    return true;
-}
-
-QWidget* Widget(QtSurface& s, const std::string& name) {
-    return s.window()->findChild<QWidget*>(QString::fromStdString(name));
-}
 
 void ExpectBuiltFromTable(const WindowDef& def) {
     QtSurface s(def);
