@@ -4,6 +4,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLineEdit>
+#include <QBuffer>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
@@ -19,6 +20,7 @@
 #include "toolkit/Assets.h"
 #include "toolkit/Windows.h"
 #include "toolkit/qt/KeyCodes.h"
+#include "toolkit/qt/PictureDecoder.h"
 #include "toolkit/qt/PicturesAhead.h"
 #include "toolkit/qt/QtApplication.h"
 #include "toolkit/qt/QtSurface.h"
@@ -168,6 +170,23 @@ TEST(QtBackend, MessageBoxBlocksOnlyTheWorker) {
     EXPECT_EQ(answer, MessageAnswer::Ok);
 }
 
+TEST(QtBackend, StandardButtonsSpeakChinese) {
+    QtApplication app;
+    std::thread worker([&] { app.ShowMessageBox("设置已保存", "提示", MessageIcon::Information, MessageButtons::YesNo); });
+    QMessageBox* box = nullptr;
+    ASSERT_TRUE(SpinUntil([&] {
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            if (auto* b = qobject_cast<QMessageBox*>(w); b && b->isVisible()) box = b;
+        }
+        return box != nullptr;
+    }));
+    EXPECT_EQ(box->button(QMessageBox::Yes)->text().remove(QLatin1Char('&')).toStdString().substr(0, 3), "是");
+    EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "OK").toStdString(), "确定");
+    EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel").toStdString(), "取消");
+    QTest::mouseClick(box->button(QMessageBox::No), Qt::LeftButton);
+    worker.join();
+}
+
 TEST(QtBackend, WorkerCreatesAWindowAndUsesTheServices) {
     QtApplication app;
     std::shared_ptr<Surface> window;
@@ -290,6 +309,30 @@ TEST(QtBackend, PicturesDecodedAheadAreTakenOnceAndOthersAreNot) {
     // decoded ahead.
     EXPECT_TRUE(pictures.Take(logo_bytes).isNull());
     EXPECT_TRUE(pictures.Take(QByteArray("not decoded ahead")).isNull());
+}
+
+TEST(QtBackend, PicturesLargerThanAnyWindowAreScaledDownWhileRead) {
+    struct Case {
+        QSize stored;
+        QSize decoded;
+    };
+    for (const Case& c : {Case{{790, 486}, {790, 486}},
+                          Case{{8000, 6000}, {kLargestPictureSide, 3072}},
+                          Case{{3000, 9000}, {1365, kLargestPictureSide}}}) {
+        SCOPED_TRACE(c.stored.width());
+        QImage picture(c.stored, QImage::Format_RGB32);
+        picture.fill(QColor(40, 120, 200));
+        QByteArray bytes;
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        ASSERT_TRUE(picture.save(&buffer, "JPG"));
+        const QImage decoded = DecodePicture(bytes);
+        ASSERT_FALSE(decoded.isNull());
+        EXPECT_EQ(decoded.size(), c.decoded);
+        // JPEG keeps the colour within a few steps.
+        EXPECT_NEAR(QColor(decoded.pixel(decoded.width() / 2, decoded.height() / 2)).blue(), 200, 8);
+    }
+    EXPECT_TRUE(DecodePicture(QByteArray("no picture")).isNull());
 }
 
 TEST(QtBackend, APictureDecodedAheadReachesItsControl) {
