@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
@@ -123,6 +124,16 @@ std::vector<std::string> ListFolders(const std::string& path) {
         std::error_code type_error;
         if (entry.is_directory(type_error)) names.push_back(entry.path().filename().string());
     }
+    const auto folded = [](unsigned char c) { return c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c; };
+    std::sort(names.begin(), names.end(), [&folded](const std::string& a, const std::string& b) {
+        const bool less = std::lexicographical_compare(
+            a.begin(), a.end(), b.begin(), b.end(),
+            [&folded](char x, char y) { return folded(x) < folded(y); });
+        const bool greater = std::lexicographical_compare(
+            b.begin(), b.end(), a.begin(), a.end(),
+            [&folded](char x, char y) { return folded(x) < folded(y); });
+        return less || (!greater && a < b);
+    });
     return names;
 }
 

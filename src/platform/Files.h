@@ -40,8 +40,10 @@ bool IsRegularFile(const std::string& path);
 bool IsSymbolicLink(const std::string& path);
 bool IsFolder(const std::string& path);
 
-// The names (not paths) of the sub-folders of a folder, in the order in which
-// the file system enumerates them; empty when the folder is missing.
+// The names (not paths) of the sub-folders of a folder, sorted by name with
+// ASCII letters compared without case (names equal but for case keep their
+// byte order), as the Windows file systems list them; empty when the folder
+// is missing. The raw order of a Linux file system is no order at all.
 std::vector<std::string> ListFolders(const std::string& path);
 
 // Creates the folder with every missing level above it; true when the folder

@@ -28,7 +28,7 @@ constexpr const char* kSizeSeparator = "设置_通用_游戏窗口大小_分隔"
 constexpr const char* kHeightBox = "设置_通用_游戏窗口大小_高度";
 constexpr const char* kGameFolderBox = "设置_通用_游戏目录_框";
 
-constexpr int kNarrowSizeBox = 60;
+constexpr int kNarrowSizeBox = 72;
 constexpr int kWideSizeBox = 196;
 
 constexpr std::array<std::string_view, 5> kAfterLaunchItems = {

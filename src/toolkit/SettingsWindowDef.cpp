@@ -111,10 +111,12 @@ void AddGeneralPage(std::vector<ControlDef>& c) {
     c.push_back(Control("设置_通用_游戏窗口大小_标题", K::Label, p, 330, 242, 90, 24, "游戏窗口大小"));
     c.push_back(Combo("设置_通用_游戏窗口大小_选择框", p, 424, 242, 196, 24,
                       {"默认", "自定义", "最大化", "全屏", "与启动器相同"}));
-    c.push_back(Control("设置_通用_游戏窗口大小_宽度", K::Edit, p, 488, 242, 58, 24, "", false));
-    c.push_back(Aligned(Control("设置_通用_游戏窗口大小_分隔", K::Label, p, 546, 242, 14, 24, "x", false),
+    // With "自定义" the box narrows to 72, which still shows that item whole,
+    // and the size boxes follow it.
+    c.push_back(Control("设置_通用_游戏窗口大小_宽度", K::Edit, p, 500, 242, 54, 24, "", false));
+    c.push_back(Aligned(Control("设置_通用_游戏窗口大小_分隔", K::Label, p, 554, 242, 14, 24, "x", false),
                         TextAlign::Center));
-    c.push_back(Control("设置_通用_游戏窗口大小_高度", K::Edit, p, 560, 242, 58, 24, "", false));
+    c.push_back(Control("设置_通用_游戏窗口大小_高度", K::Edit, p, 568, 242, 54, 24, "", false));
     c.push_back(Control("设置_通用_游戏目录_标题", K::Label, p, 330, 272, 90, 24, "游戏目录"));
     c.push_back(Control("设置_通用_游戏目录_框", K::Edit, p, 424, 272, 196, 24));
     c.push_back(Control("设置_通用_游戏目录_选择", K::Button, p, 424, 302, 94, 24, "选择"));

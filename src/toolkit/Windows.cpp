@@ -96,8 +96,9 @@ WindowDef MainWindowDef() {
     const std::string s = "服务器在线状态板";
     c.push_back(Control(s, K::Panel, "背景", 526, 259, 256, 80));
     c.push_back(Control("服务器状态_图标", K::Picture, s, 8, 8, 64, 64));
-    c.push_back(Control("服务器状态_标题", K::Label, s, 80, 8, 168, 20, "Minecraft服务器"));
-    c.push_back(Control("服务器状态_详细状态", K::Label, s, 80, 30, 168, 42));
+    // The title holds the message of the day, which has up to two lines.
+    c.push_back(Control("服务器状态_标题", K::Label, s, 80, 4, 168, 36, "Minecraft服务器"));
+    c.push_back(Control("服务器状态_详细状态", K::Label, s, 80, 40, 168, 36));
 
     c.push_back(Control("版本号显示", K::Label, "背景", 242, 434, 448, 16, "正在检查版本号..."));
     c.push_back(Control("更新失败提示", K::Picture, "背景", 242, 434, 20, 20, "", false));

@@ -56,3 +56,21 @@ TEST(Files, ReadRefusesFoldersMissingFilesAndOversizedFiles) {
 
 }  // namespace
 }  // namespace kestrel::platform
+
+namespace kestrel::platform {
+namespace {
+
+TEST(Files, FoldersAreListedByNameWithoutCase) {
+    testing::TempFolder folder;
+    for (const char* name : {"fabric-loader-0.16", "1.21.4", "Beta", "1.16.5", "alpha", "1.12.2", "b", "B", "版本"}) {
+        std::filesystem::create_directory(folder.path() + "/" + name);
+    }
+    ASSERT_TRUE(WriteFileAtomically(folder.path() + "/0-a-file", "x").ok());
+    EXPECT_EQ(ListFolders(folder.path()),
+              (std::vector<std::string>{"1.12.2", "1.16.5", "1.21.4", "alpha", "B", "b", "Beta",
+                                        "fabric-loader-0.16", "版本"}));
+    EXPECT_TRUE(ListFolders(folder.path() + "/missing").empty());
+}
+
+}  // namespace
+}  // namespace kestrel::platform

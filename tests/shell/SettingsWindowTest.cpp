@@ -338,7 +338,7 @@ TEST_F(SettingsWindowTest, WindowSizeRules) {
     ASSERT_TRUE(s->Choose(kSizeBox, 1));
     EXPECT_EQ(Reloaded().game_window, kWindowCustom);
     EXPECT_EQ(Reloaded().game_window_width, 1920);
-    EXPECT_EQ(s->Geometry(kSizeBox).width, 60);
+    EXPECT_EQ(s->Geometry(kSizeBox).width, 72);
     for (const char* box : {"设置_通用_游戏窗口大小_宽度", "设置_通用_游戏窗口大小_分隔", "设置_通用_游戏窗口大小_高度"}) {
         EXPECT_TRUE(s->Visible(box)) << box;
     }
@@ -350,7 +350,7 @@ TEST_F(SettingsWindowTest, WindowSizeRules) {
 
     auto again = Open();
     EXPECT_EQ(again->Text(kSizeBox), "自定义");
-    EXPECT_EQ(again->Geometry(kSizeBox).width, 60);
+    EXPECT_EQ(again->Geometry(kSizeBox).width, 72);
     EXPECT_TRUE(again->Visible("设置_通用_游戏窗口大小_高度"));
     EXPECT_EQ(again->Text("设置_通用_游戏窗口大小_宽度"), "1280");
     ExpectNoProblems(*again);

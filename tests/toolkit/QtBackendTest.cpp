@@ -1,9 +1,11 @@
 #include <QAbstractButton>
 #include <QApplication>
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLineEdit>
+#include <QBuffer>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
@@ -19,6 +21,7 @@
 #include "toolkit/Assets.h"
 #include "toolkit/Windows.h"
 #include "toolkit/qt/KeyCodes.h"
+#include "toolkit/qt/PictureDecoder.h"
 #include "toolkit/qt/PicturesAhead.h"
 #include "toolkit/qt/QtApplication.h"
 #include "toolkit/qt/QtSurface.h"
@@ -168,6 +171,23 @@ TEST(QtBackend, MessageBoxBlocksOnlyTheWorker) {
     EXPECT_EQ(answer, MessageAnswer::Ok);
 }
 
+TEST(QtBackend, StandardButtonsSpeakChinese) {
+    QtApplication app;
+    std::thread worker([&] { app.ShowMessageBox("设置已保存", "提示", MessageIcon::Information, MessageButtons::YesNo); });
+    QMessageBox* box = nullptr;
+    ASSERT_TRUE(SpinUntil([&] {
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            if (auto* b = qobject_cast<QMessageBox*>(w); b && b->isVisible()) box = b;
+        }
+        return box != nullptr;
+    }));
+    EXPECT_EQ(box->button(QMessageBox::Yes)->text().remove(QLatin1Char('&')).toStdString().substr(0, 3), "是");
+    EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "OK").toStdString(), "确定");
+    EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel").toStdString(), "取消");
+    QTest::mouseClick(box->button(QMessageBox::No), Qt::LeftButton);
+    worker.join();
+}
+
 TEST(QtBackend, WorkerCreatesAWindowAndUsesTheServices) {
     QtApplication app;
     std::shared_ptr<Surface> window;
@@ -290,6 +310,111 @@ TEST(QtBackend, PicturesDecodedAheadAreTakenOnceAndOthersAreNot) {
     // decoded ahead.
     EXPECT_TRUE(pictures.Take(logo_bytes).isNull());
     EXPECT_TRUE(pictures.Take(QByteArray("not decoded ahead")).isNull());
+}
+
+TEST(QtBackend, PicturesLargerThanAnyWindowAreScaledDownWhileRead) {
+    struct Case {
+        QSize stored;
+        QSize decoded;
+    };
+    for (const Case& c : {Case{{790, 486}, {790, 486}},
+                          Case{{8000, 6000}, {kLargestPictureSide, 3072}},
+                          Case{{3000, 9000}, {1365, kLargestPictureSide}}}) {
+        SCOPED_TRACE(c.stored.width());
+        QImage picture(c.stored, QImage::Format_RGB32);
+        picture.fill(QColor(40, 120, 200));
+        QByteArray bytes;
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        ASSERT_TRUE(picture.save(&buffer, "JPG"));
+        const QImage decoded = DecodePicture(bytes);
+        ASSERT_FALSE(decoded.isNull());
+        EXPECT_EQ(decoded.size(), c.decoded);
+        // JPEG keeps the colour within a few steps.
+        EXPECT_NEAR(QColor(decoded.pixel(decoded.width() / 2, decoded.height() / 2)).blue(), 200, 8);
+    }
+    EXPECT_TRUE(DecodePicture(QByteArray("no picture")).isNull());
+}
+
+TEST(QtBackend, TextThatDoesNotFitIsCutWithItsWholeTextAsTooltip) {
+    QtApplication app;
+    auto main = app.CreateSurface(MainWindowDef());
+    auto settings = app.CreateSurface(SettingsWindowDef());
+    auto* main_qt = static_cast<QtSurface*>(main.get());
+    auto* settings_qt = static_cast<QtSurface*>(settings.get());
+    main_qt->window()->show();
+    settings_qt->window()->show();
+    ASSERT_TRUE(SpinUntil([&] { return main_qt->window()->isVisible() && settings_qt->window()->isVisible(); }));
+
+    // One-line labels: a long player name is cut, a short one is whole.
+    const std::string long_name = "欢迎,ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnop";
+    main->SetText("欢迎标题", long_name);
+    EXPECT_EQ(Widget(*main_qt, "欢迎标题")->toolTip().toStdString(), long_name);
+    main->SetText("欢迎标题", "欢迎,Steve");
+    EXPECT_TRUE(Widget(*main_qt, "欢迎标题")->toolTip().isEmpty());
+    // The message of the day has room for its two lines.
+    main->SetText("服务器状态_标题", "A Minecraft Server\nsecond line 1.20.1");
+    EXPECT_TRUE(Widget(*main_qt, "服务器状态_标题")->toolTip().isEmpty());
+
+    // Every fixed item of the settings window's boxes shows whole, the
+    // window size box also where "自定义" narrows it.
+    for (const ControlDef& c : SettingsWindowDef().controls) {
+        for (const std::string& item : c.items) {
+            SCOPED_TRACE(c.name + ": " + item);
+            settings->SetText(c.name, item);
+            EXPECT_TRUE(Widget(*settings_qt, c.name)->toolTip().isEmpty());
+        }
+    }
+    settings->Resize("设置_通用_游戏窗口大小_选择框", 72, 24);
+    settings->SetText("设置_通用_游戏窗口大小_选择框", "自定义");
+    EXPECT_TRUE(Widget(*settings_qt, "设置_通用_游戏窗口大小_选择框")->toolTip().isEmpty());
+    // A version id longer than the version box is cut in the box, whole in
+    // its tooltip and in its open list.
+    const std::string version = "fabric-loader-0.16.9-1.21.4";
+    main->Show("版本框");
+    main->SetItems("版本框", {"1.21.4", version});
+    main->SetText("版本框", version);
+    auto* box = qobject_cast<QComboBox*>(Widget(*main_qt, "版本框"));
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(box->toolTip().toStdString(), version);
+    box->showPopup();
+    EXPECT_GT(box->view()->minimumWidth(), box->fontMetrics().horizontalAdvance(QString::fromStdString(version)));
+    box->hidePopup();
+}
+
+TEST(QtBackend, APanelOnAPanelCoversWhatLiesBeneathIt) {
+    QtApplication app;
+    WindowDef def;
+    def.name = "covers";
+    def.width = 200;
+    def.height = 100;
+    ControlDef page;
+    page.name = "page";
+    page.kind = ControlKind::Panel;
+    page.width = 200;
+    page.height = 100;
+    ControlDef note = page;
+    note.name = "note";
+    note.parent = "page";
+    note.x = 20;
+    note.y = 20;
+    note.width = 100;
+    note.height = 50;
+    def.controls = {page, note};
+    auto surface = app.CreateSurface(def);
+    auto* qt_surface = static_cast<QtSurface*>(surface.get());
+    // Each panel alone, without a background beneath it.
+    const auto look = [&](const char* name) {
+        QWidget* w = Widget(*qt_surface, name);
+        QImage image(w->size(), QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::transparent);
+        w->render(&image, QPoint(), QRegion(), QWidget::RenderFlags());
+        return image;
+    };
+    const QImage page_look = look("page");
+    const QImage note_look = look("note");
+    EXPECT_LT(qAlpha(page_look.pixel(100, 90)), 255);
+    EXPECT_EQ(qAlpha(note_look.pixel(50, 25)), 255);
 }
 
 TEST(QtBackend, APictureDecodedAheadReachesItsControl) {

@@ -1,8 +1,12 @@
 #include "toolkit/qt/Controls.h"
 
+#include <algorithm>
+
 #include <QAbstractButton>
+#include <QAbstractItemView>
 #include <QBuffer>
 #include <QComboBox>
+#include <QEvent>
 #include <QGraphicsOpacityEffect>
 #include <QImage>
 #include <QKeyEvent>
@@ -135,8 +139,11 @@ protected:
         QPainter p(this);
         p.setOpacity(paintOpacity());
         p.setRenderHint(QPainter::Antialiasing);
-        // Semi-transparent, so the background picture shows through.
-        p.setBrush(QColor(16, 20, 28, 165));
+        // Semi-transparent, so the background picture shows through. A panel
+        // laid on another panel covers what lies beneath it (the account
+        // page's note over the skin controls it stands for), so it is opaque.
+        const bool cover = dynamic_cast<PanelControl*>(parentWidget()) != nullptr;
+        p.setBrush(QColor(16, 20, 28, cover ? 255 : 165));
         p.setPen(QColor(255, 255, 255, 28));
         p.drawRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), 6, 6);
     }
@@ -211,7 +218,11 @@ public:
         ApplyFont(this, def.font_px);
     }
     QWidget* widget() override { return this; }
-    void setText(const QString& t) override { text_ = t; update(); }
+    void setText(const QString& t) override {
+        text_ = t;
+        updateToolTip();
+        update();
+    }
     QString text() const override { return text_; }
     void setTextColor(std::uint32_t argb) override { color_ = argb; update(); }
     void setOpacity(int o) override { opacity_ = o; update(); }
@@ -222,18 +233,50 @@ protected:
         p.setOpacity(paintOpacity());
         p.setRenderHint(QPainter::TextAntialiasing);
         p.setPen(Argb(color_ ? color_ : kSkinText));
-        const QString shown = DisplayText(text_);
-        // Boxes of one or two lines centre their text vertically; taller
-        // ones (the notice) read from the top.
-        const bool tall = height() > 3 * fontMetrics().height();
-        p.drawText(rect(), int(align_) | (tall ? Qt::AlignTop : Qt::AlignVCenter) | Qt::TextWordWrap,
-                   shown);
+        const LabelLayout layout = Layout();
+        p.drawText(rect(), layout.flags, layout.shown);
+    }
+    void resizeEvent(QResizeEvent*) override { updateToolTip(); }
+    void changeEvent(QEvent* e) override {
+        if (e->type() == QEvent::FontChange) updateToolTip();
+        QWidget::changeEvent(e);
     }
     void mouseReleaseEvent(QMouseEvent* e) override {
         if (IsClick(this, e)) emitEvent(Event::Click);
     }
 
 private:
+    struct LabelLayout {
+        QString shown;
+        int flags;
+        bool cut;  // part of the text is not shown
+    };
+    // A label one line high shows one line, cut with "…" where it is too
+    // long (a long player name would otherwise wrap over the controls
+    // below). Taller labels wrap; boxes of two lines centre their text
+    // vertically, taller ones (the notice) read from the top, and so does
+    // any text taller than its box, so that its first lines are the ones
+    // seen.
+    LabelLayout Layout() const {
+        const QFontMetrics metrics = fontMetrics();
+        const QString shown = DisplayText(text_);
+        if (height() < 2 * metrics.lineSpacing()) {
+            QString line = shown;
+            line.replace(QLatin1Char('\n'), QLatin1Char(' '));
+            const QString elided = metrics.elidedText(line, Qt::ElideRight, width());
+            return {elided, int(align_) | Qt::AlignVCenter | Qt::TextSingleLine, elided != line};
+        }
+        const int wrapped = int(align_) | Qt::TextWordWrap;
+        const bool overflows = metrics.boundingRect(rect(), wrapped, shown).height() > height();
+        const bool tall = height() > 3 * metrics.height();
+        return {shown, wrapped | (tall || overflows ? Qt::AlignTop : Qt::AlignVCenter), overflows};
+    }
+    // The whole text shows as the tooltip of a label that cannot show it.
+    void updateToolTip() {
+        const QString tip = Layout().cut ? DisplayText(text_) : QString();
+        if (toolTip() != tip) setToolTip(tip);
+    }
+
     QString text_;
     Qt::Alignment align_;
 };
@@ -431,7 +474,10 @@ public:
         });
     }
     QWidget* widget() override { return this; }
-    void setText(const QString& t) override { text_ = t; sync(); }
+    void setText(const QString& t) override {
+        text_ = t;
+        sync();
+    }
     QString text() const override { return text_; }
     void setItems(const QStringList& items) override {
         QSignalBlocker block(this);
@@ -463,7 +509,21 @@ public:
 
     void showPopup() override {
         emitEvent(Event::ListOpened);
+        // The open list is as wide as its longest item, so every item is
+        // seen whole even where the box is narrower (long version ids).
+        int widest = 0;
+        const QFontMetrics metrics = view()->fontMetrics();
+        for (int i = 0; i < count(); ++i) widest = std::max(widest, metrics.horizontalAdvance(itemText(i)));
+        view()->setMinimumWidth(widest + 2 * metrics.averageCharWidth() + 24);
         QComboBox::showPopup();
+    }
+    // The text the closed box shows: the whole text, or as much of it as
+    // fits, cut with "…" (the whole text is then the tooltip).
+    QString shownText() const {
+        QStyleOptionComboBox opt;
+        initStyleOption(&opt);
+        const QRect field = style()->subControlRect(QStyle::CC_ComboBox, &opt, QStyle::SC_ComboBoxEditField, this);
+        return fontMetrics().elidedText(text_, Qt::ElideRight, field.width());
     }
 
 protected:
@@ -471,7 +531,7 @@ protected:
         QStylePainter p(this);
         QStyleOptionComboBox opt;
         initStyleOption(&opt);
-        opt.currentText = text_;
+        opt.currentText = shownText();
         opt.currentIcon = QIcon();
         p.drawComplexControl(QStyle::CC_ComboBox, opt);
         p.drawControl(QStyle::CE_ComboBoxLabel, opt);
@@ -488,7 +548,16 @@ private:
     void sync() {
         QSignalBlocker block(this);
         QComboBox::setCurrentIndex(currentIndex());
+        updateToolTip();
         update();
+    }
+    void updateToolTip() {
+        const QString tip = shownText() == text_ ? QString() : text_;
+        if (toolTip() != tip) setToolTip(tip);
+    }
+    void resizeEvent(QResizeEvent* e) override {
+        QComboBox::resizeEvent(e);
+        updateToolTip();
     }
     QString text_;
 };

@@ -8,6 +8,7 @@
 #include <mutex>
 
 #include "platform/Workers.h"
+#include "toolkit/qt/PictureDecoder.h"
 
 namespace kestrel::toolkit::qt {
 
@@ -39,8 +40,8 @@ void PicturesAhead::DecodeAhead(platform::Workers& workers, std::vector<std::str
         for (Shared::Entry* entry : mine) {
             QImage image;
             if (!stop.stop_requested()) {
-                image = QImage::fromData(reinterpret_cast<const uchar*>(entry->bytes.data()),
-                                         static_cast<int>(entry->bytes.size()));
+                image = DecodePicture(QByteArray::fromRawData(entry->bytes.data(),
+                                                              static_cast<qsizetype>(entry->bytes.size())));
             }
             std::lock_guard lock(shared->mutex);
             entry->image = std::move(image);

@@ -6,8 +6,11 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFontDatabase>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QMessageBox>
 #include <QScreen>
+#include <QTranslator>
 #include <QUrl>
 #include <atomic>
 #include <functional>
@@ -114,6 +117,16 @@ QtApplication::QtApplication() {
             QApplication::setFont(f);
             break;
         }
+    }
+    // Qt's own texts (the message boxes' standard buttons, the file and
+    // folder dialogs) speak Chinese as the launcher does. Without the
+    // translation files Qt keeps its English texts.
+    auto* translator = new QTranslator(QCoreApplication::instance());
+    if (translator->load(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qtbase"),
+                         QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        QCoreApplication::installTranslator(translator);
+    } else {
+        delete translator;
     }
 }
 

@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "toolkit/ComboText.h"
+#include "toolkit/qt/PictureDecoder.h"
 #include "toolkit/qt/PicturesAhead.h"
 #include "toolkit/qt/QtWindow.h"
 
@@ -176,7 +177,7 @@ void QtSurface::SetPicture(const std::string& name, const std::string& image_byt
     // the decoding off the user-interface thread.
     const QByteArray bytes = QByteArray::fromStdString(image_bytes);
     QImage image = pictures_ ? pictures_->Take(bytes) : QImage();
-    if (image.isNull()) image = QImage::fromData(bytes);
+    if (image.isNull()) image = DecodePicture(bytes);
     WriteControl(window_, name, [bytes, image](Control* c) { c->setPicture(bytes, image); });
 }
 
