@@ -129,8 +129,13 @@ TEST(LaunchCli, ARelativeGameFolderAndJavaLaunchTheRealGame) {
     // The other commands print the same absolute paths.
     const auto classpath = RunCliIn(game.root(), {"classpath", "1.12.2", "--game-dir", ".minecraft"});
     EXPECT_EQ(classpath.out, game.path() + "/versions/1.12.2/1.12.2.jar\n");
-    const auto folder = RunCliIn(game.root(), {"options", "--program-dir", "."});
+    auto folder = RunCliIn(game.root(), {"options", "--program-dir", "."});
     EXPECT_NE(folder.out.find("current game directory: " + game.root() + "/.minecraft\n"), std::string::npos)
+        << folder.out;
+    // A game folder chosen by a relative name is kept as the folder it names.
+    ASSERT_EQ(RunCliIn(game.path(), {"options", "set", "GameFolder", "../games", "--program-dir", ".."}).status, 0);
+    folder = RunCliIn(game.root(), {"options", "--program-dir", game.root()});
+    EXPECT_NE(folder.out.find("\nGameFolder=\"" + game.path() + "/../games\"\n"), std::string::npos)
         << folder.out;
 }
 
