@@ -25,6 +25,19 @@
 
 namespace kestrel::servers {
 
+// Why a query gave no status record.
+enum class QueryFailure {
+    kNone,          // the status arrived and parsed
+    kBadAddress,    // no host name before the port
+    kBadPort,       // a port that is not a number from 1 to 65535
+    kNoSuchHost,    // the host name does not resolve to an IPv4 address
+    kRefused,       // nothing listens at that port
+    kTimedOut,      // connecting, sending or the response took too long
+    kUnreachable,   // the connection failed for another reason
+    kNotMinecraft,  // the server answered with no status response (or closed)
+    kStopped,       // the query's stop was requested
+};
+
 struct QueryOptions {
     int connect_timeout_ms = 5000;
     int send_timeout_ms = 5000;
@@ -44,6 +57,12 @@ public:
     // query ends makes it false with the record empty too, the echo time
     // included: an echo cut short by the stop is no measurement.
     bool QueryServerStatus(std::string_view address, ServerStatus& record, std::stop_token stop = {}) const;
+
+    // The same query, telling why it failed: kNone exactly when
+    // QueryServerStatus would be true. The record is left as that one leaves
+    // it.
+    QueryFailure QueryServerStatusWithReason(std::string_view address, ServerStatus& record,
+                                             std::stop_token stop = {}) const;
 
 private:
     QueryOptions options_;

@@ -31,9 +31,11 @@ inline std::string ShellQuote(const std::string& word) {
     return quoted + "'";
 }
 
-inline CliRun RunCli(const std::vector<std::string>& arguments) {
+// Runs kestrel-cli in the given working folder (the test's own when empty).
+inline CliRun RunCliIn(const std::string& folder, const std::vector<std::string>& arguments) {
     TempFolder scratch;
-    std::string command = ShellQuote(KESTREL_CLI);
+    std::string command = folder.empty() ? "" : "cd " + ShellQuote(folder) + " && ";
+    command += ShellQuote(KESTREL_CLI);
     for (const std::string& argument : arguments) command += " " + ShellQuote(argument);
     command += " >" + scratch.path() + "/out 2>" + scratch.path() + "/err";
     CliRun run;
@@ -53,5 +55,7 @@ inline CliRun RunCli(const std::vector<std::string>& arguments) {
     run.err = slurp("err");
     return run;
 }
+
+inline CliRun RunCli(const std::vector<std::string>& arguments) { return RunCliIn("", arguments); }
 
 }  // namespace kestrel::testing

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "cli/CliRunner.h"
 #include "launch/GameFolder.h"
 #include "net/JsonDocument.h"
@@ -11,6 +13,7 @@ namespace kestrel {
 namespace {
 
 using testing::RunCli;
+using testing::RunCliIn;
 
 TEST(LaunchCli, OfflineUuidCommandLineAndNatives) {
     EXPECT_EQ(RunCli({"offline-uuid", "Steve"}).out, "29EBA48502E61C168846C2FF82ED3940\n");
@@ -63,6 +66,27 @@ TEST(LaunchCli, FailuresGiveTheLaunchersTextOrTheUsage) {
     const auto not_runnable = RunCli({"launch", "1.12.2", "--game-dir", game.path(), "--java", java, "--name", "S"});
     EXPECT_EQ(not_runnable.status, 1);
     EXPECT_EQ(not_runnable.err, "游戏启动时出现了未知错误\n");
+    // Window sizes the settings window would refuse are usage errors that
+    // say what is wrong; before, "abc" reached the game as 0.
+    const std::pair<std::vector<std::string>, std::string> sizes[] = {
+        {{"--width", "abc"}, "--width: not a number: abc\n"},
+        {{"--height", "0"}, "--height: out of range: 0 (from 1 to 16384)\n"},
+        {{"--width", "16385"}, "--width: out of range: 16385 (from 1 to 16384)\n"},
+        {{"--height", "2147483648"}, "--height: out of range: 2147483648 (from 1 to 16384)\n"},
+    };
+    for (const auto& [option, err] : sizes) {
+        std::vector<std::string> words = {"command-line", "1.12.2", "--game-dir", game.path(), "--java", java,
+                                          "--name", "S"};
+        words.insert(words.end(), option.begin(), option.end());
+        const auto run = RunCli(words);
+        EXPECT_EQ(run.status, 2) << option[1];
+        EXPECT_EQ(run.err.rfind(err, 0), 0u) << run.err;
+        EXPECT_EQ(run.out, "") << option[1];
+    }
+    EXPECT_EQ(RunCli({"command-line", "1.12.2", "--game-dir", game.path(), "--java", java, "--name", "S", "--width",
+                      "16384", "--height", "1"})
+                  .status,
+              0);
     EXPECT_EQ(RunCli({"command-line", "1.12.2", "--game-dir", game.path(), "--name", "S"}).status, 2);
     EXPECT_EQ(RunCli({"launch", "--java", java, "--name", "S"}).status, 2);
     EXPECT_EQ(RunCli({"offline-uuid"}).status, 2);
@@ -80,6 +104,39 @@ TEST(LaunchCli, LaunchWaitsForTheGameAndGivesItsExitStatus) {
     EXPECT_EQ(run.status, 3) << run.err;
     EXPECT_GT(std::stoi(run.out), 0);
     EXPECT_EQ(platform::ReadFile(game.root() + "/bin/cwd"), game.path() + "\n");
+}
+
+// The game runs in its game folder, not where kestrel-cli was started: a
+// relative game folder and Java path are made absolute first, or the game
+// finds neither its classpath nor its folders.
+TEST(LaunchCli, ARelativeGameFolderAndJavaLaunchTheRealGame) {
+    namespace fs = std::filesystem;
+    testing::GameFolder game;
+    const std::string record = game.root() + "/record.json";
+    game.Manifest("1.12.2", testing::manifests::Vanilla1122(" --record " + record));
+    fs::copy_file(KESTREL_FAKE_GAME_JAR, game.path() + "/versions/1.12.2/1.12.2.jar");
+    fs::create_directory_symlink(fs::canonical(KESTREL_JAVA).parent_path().parent_path(), game.root() + "/jdk");
+
+    const auto run = RunCliIn(game.root(), {"launch", "1.12.2", "--game-dir", "./.minecraft/", "--java",
+                                            "jdk/bin/java", "--name", "S", "--wait"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    net::JsonDocument started;
+    ASSERT_TRUE(started.Parse(platform::ReadFile(record).value_or(""))) << run.err;
+    EXPECT_EQ(started.GetText("main"), "net.minecraft.client.main.Main");
+    EXPECT_EQ(started.GetText("cwd"), game.path());
+    EXPECT_EQ(started.GetText("properties['java.class.path']"), game.path() + "/versions/1.12.2/1.12.2.jar");
+
+    // The other commands print the same absolute paths.
+    const auto classpath = RunCliIn(game.root(), {"classpath", "1.12.2", "--game-dir", ".minecraft"});
+    EXPECT_EQ(classpath.out, game.path() + "/versions/1.12.2/1.12.2.jar\n");
+    auto folder = RunCliIn(game.root(), {"options", "--program-dir", "."});
+    EXPECT_NE(folder.out.find("current game directory: " + game.root() + "/.minecraft\n"), std::string::npos)
+        << folder.out;
+    // A game folder chosen by a relative name is kept as the folder it names.
+    ASSERT_EQ(RunCliIn(game.path(), {"options", "set", "GameFolder", "../games", "--program-dir", ".."}).status, 0);
+    folder = RunCliIn(game.root(), {"options", "--program-dir", game.root()});
+    EXPECT_NE(folder.out.find("\nGameFolder=\"" + game.path() + "/../games\"\n"), std::string::npos)
+        << folder.out;
 }
 
 }  // namespace

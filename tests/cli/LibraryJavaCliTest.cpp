@@ -51,9 +51,9 @@ TEST(Cli, LibrariesAndClasspath) {
                            "\\versions\\1.12.2\\1.12.2.jar\n");
     run = RunCli({"classpath", "forge", "--game-dir", g});
     EXPECT_EQ(run.out, g + "/libraries/com/mojang/patchy/1.1/patchy-1.1.jar:" + g + "/versions/1.12.2/1.12.2.jar\n");
-    // A version that is not installed has no libraries.
+    // A version that is not installed is an error, not an empty list.
     run = RunCli({"libraries", "none", "--game-dir", g});
-    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.out, "");
     EXPECT_EQ(RunCli({"classpath", "--game-dir", g}).status, 2);
     EXPECT_EQ(RunCli({"libraries", "a", "b"}).status, 2);

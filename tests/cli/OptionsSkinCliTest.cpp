@@ -27,9 +27,68 @@ TEST(Cli, OptionsShowTheDefaultsAndSaveOneSettingAtATime) {
     run = RunCli({"options", "--program-dir", program.path()});
     EXPECT_NE(run.out.find("current game directory: /games/mc\n"), std::string::npos) << run.out;
 
-    EXPECT_EQ(RunCli({"options", "set", "Isolation", "yes", "--program-dir", program.path()}).status, 2);
-    EXPECT_EQ(RunCli({"options", "set", "Launcher_Name", "x", "--program-dir", program.path()}).status, 2);
     EXPECT_EQ(RunCli({"options", "get"}).status, 2);
+}
+
+// The machine's total memory as `memory` prints it.
+long long TotalMemoryMb() {
+    const CliRun run = RunCli({"memory"});
+    return std::stoll(run.out.substr(run.out.find("total: ") + 7));
+}
+
+// `options set` refuses what the settings window refuses, says why, and
+// leaves the file as it was; values at the edges of their ranges are taken.
+TEST(Cli, OptionsSetRefusesValuesTheWindowRefuses) {
+    TempFolder program;
+    const std::string file = program.path() + "/KSTfiles/LauncherOptions.ini";
+    ASSERT_EQ(RunCli({"options", "set", "Memory", "1024", "--program-dir", program.path()}).status, 0);
+    const std::string before = platform::ReadFile(file).value_or("");
+    ASSERT_NE(before.find("Memory=\"1024\""), std::string::npos) << before;
+    const std::string total = std::to_string(TotalMemoryMb());
+    const std::string above_total = std::to_string(TotalMemoryMb() + 1);
+
+    const std::pair<std::vector<std::string>, std::string> refused[] = {
+        {{"Memory", "-500"}, "Memory: out of range: -500 (from 513 to " + total + ")"},
+        {{"Memory", "512"}, "Memory: out of range: 512 (from 513 to " + total + ")"},
+        {{"Memory", above_total}, "Memory: out of range: " + above_total + " (from 513 to " + total + ")"},
+        {{"Memory", "2g"}, "Memory: not a number: 2g"},
+        {{"GameWindow_Width", "abc"}, "GameWindow_Width: not a number: abc"},
+        {{"GameWindow_Width", "2147483648"}, "GameWindow_Width: out of range: 2147483648 (from 1 to 16384)"},
+        {{"GameWindow_Height", "-100000"}, "GameWindow_Height: out of range: -100000 (from 1 to 16384)"},
+        {{"GameWindow_Height", ""}, "GameWindow_Height: not a number: "},
+        {{"Launcher_Waiting", "999"}, "Launcher_Waiting: out of range: 999 (from 1 to 5)"},
+        {{"GameWindow", "-7"}, "GameWindow: out of range: -7 (from 1 to 5)"},
+        {{"Isolation", "yes"}, "Isolation: not True or False: yes"},
+        {{"GameWindow_Title", "My \"Game\""},
+         "GameWindow_Title: cannot be saved: the value holds a double quote or a control character"},
+        {{"Java", "/usr/bin/java\nGameWindow=\"3"},
+         "Java: cannot be saved: the value holds a double quote or a control character"},
+        {{"GameWindow_Watermark", "tab\there"},
+         "GameWindow_Watermark: cannot be saved: the value holds a double quote or a control character"},
+        {{"Launcher_Name", "x"}, "unknown option key: Launcher_Name\nusage: kestrel-cli options"},
+        {{"memory", "1024"}, "unknown option key: memory\nusage: kestrel-cli options"},
+    };
+    for (const auto& [words, err] : refused) {
+        const CliRun run = RunCli({"options", "set", words[0], words[1], "--program-dir", program.path()});
+        EXPECT_EQ(run.status, 2) << words[0] << "=" << words[1];
+        EXPECT_EQ(run.err.rfind(err + (err.find("usage:") == std::string::npos ? "\n" : ""), 0), 0u) << run.err;
+        EXPECT_EQ(platform::ReadFile(file).value_or(""), before) << words[0] << "=" << words[1];
+    }
+
+    const std::pair<std::vector<std::string>, std::string> taken[] = {
+        {{"Memory", "513"}, "Memory=\"513\""},
+        {{"Memory", total}, "Memory=\"" + total + "\""},
+        {{"GameWindow_Width", "16384"}, "GameWindow_Width=\"16384\""},
+        {{"GameWindow_Height", " 1 "}, "GameWindow_Height=\"1\""},
+        {{"Launcher_Waiting", "5"}, "Launcher_Waiting=\"5\""},
+        {{"GameWindow", "+2"}, "GameWindow=\"2\""},
+        {{"GameWindow_Title", "我的世界 1.20"}, "GameWindow_Title=\"我的世界 1.20\""},
+    };
+    for (const auto& [words, line] : taken) {
+        const CliRun run = RunCli({"options", "set", words[0], words[1], "--program-dir", program.path()});
+        EXPECT_EQ(run.status, 0) << words[0] << "=" << words[1] << ": " << run.err;
+        EXPECT_NE(platform::ReadFile(file).value_or("").find(line + "\r\n"), std::string::npos) << line;
+    }
 }
 
 TEST(Cli, SkinPicturesAreWrittenAsPng) {

@@ -6,6 +6,19 @@
 namespace kestrel::testing {
 namespace {
 
+// A port nothing listens on: one that was bound and closed again.
+std::uint16_t ClosedPort() {
+    const int probe = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    ::bind(probe, reinterpret_cast<sockaddr*>(&address), length);
+    ::getsockname(probe, reinterpret_cast<sockaddr*>(&address), &length);
+    ::close(probe);
+    return ntohs(address.sin_port);
+}
+
 TEST(CliPing, StatusRecordAsLinesAndAsJson) {
     const std::string json =
         R"({"version":{"name":"1.20.1"},"players":{"max":20,"online":3},)"
@@ -29,11 +42,30 @@ TEST(CliPing, StatusRecordAsLinesAndAsJson) {
     EXPECT_NE(run.out.find(R"("icon":"iVBORw0KGgo="})"), std::string::npos) << run.out;
 }
 
-TEST(CliPing, FailedQueryAndUsage) {
-    FakeStatusServer garbage("not a status packet at all");
-    const CliRun run = RunCli({"ping", garbage.address()});
-    EXPECT_EQ(run.status, 1);
-    EXPECT_NE(run.err.find(garbage.address()), std::string::npos);
+TEST(CliPing, FailedQueriesSayWhy) {
+    FakeStatusServer garbage("\xFF\xFF\xFF\xFF\xFF\xFF not a status packet at all");
+    FakeStatusServer not_json(StatusResponse("<html>"));
+    const std::string closed = "127.0.0.1:" + std::to_string(ClosedPort());
+    const std::pair<std::string, std::string> cases[] = {
+        {closed, "connection refused"},
+        {garbage.address(), "not a Minecraft server (no status answer)"},
+        {not_json.address(), "not a Minecraft server (no status answer)"},
+        // Two dots in a row are no host name, so the name is refused
+        // before any lookup leaves the machine.
+        {"no..such..host", "no such host"},
+        {"127.0.0.1:70000", "bad port (a port is a number from 1 to 65535)"},
+        {"127.0.0.1:", "bad port (a port is a number from 1 to 65535)"},
+        {":25565", "no host name"},
+    };
+    for (const auto& [address, why] : cases) {
+        const CliRun run = RunCli({"ping", address});
+        EXPECT_EQ(run.status, 1) << address;
+        EXPECT_EQ(run.out, "") << address;
+        EXPECT_EQ(run.err, "server query failed: " + address + ": " + why + "\n");
+    }
+}
+
+TEST(CliPing, Usage) {
     EXPECT_EQ(RunCli({"ping"}).status, 2);
     EXPECT_EQ(RunCli({"ping", "a", "b"}).status, 2);
 }

@@ -172,6 +172,55 @@ TEST(ServerPing, UnreachableAddressesLeaveTheRecordEmpty) {
     EXPECT_EQ(ResolveHost(""), "");
 }
 
+// Every failure has its reason, and the reason agrees with the plain query.
+TEST(ServerPing, AFailedQueryTellsWhy) {
+    const int probe = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    ::bind(probe, reinterpret_cast<sockaddr*>(&address), length);
+    ::getsockname(probe, reinterpret_cast<sockaddr*>(&address), &length);
+    const std::string closed = "127.0.0.1:" + std::to_string(ntohs(address.sin_port));
+    ::close(probe);
+    FakeStatusServer answering(StatusResponse(R"({"version":{"name":"1.20.1"}})"));
+    FakeStatusServer garbage("\xFF\xFF\xFF\xFF\xFF\xFF garbage");
+    FakeStatusServer not_json(StatusResponse("not json"));
+    FakeStatusServer closes("");
+    FakeStatusServer silent("", 0, FakeStatusServer::kSilent);
+    testing::FullBacklogListener full;
+    const QueryOptions fast_connect{300, 1000, 500, 500};
+    struct Case {
+        std::string address;
+        QueryFailure failure;
+        QueryOptions options;
+    };
+    const Case cases[] = {
+        {answering.address(), QueryFailure::kNone, kFast},
+        {closed, QueryFailure::kRefused, kFast},
+        {garbage.address(), QueryFailure::kNotMinecraft, kFast},
+        {not_json.address(), QueryFailure::kNotMinecraft, kFast},
+        {closes.address(), QueryFailure::kNotMinecraft, kFast},
+        {silent.address(), QueryFailure::kTimedOut, kFast},
+        {full.address(), QueryFailure::kTimedOut, fast_connect},
+        // Not a host name, so the lookup fails without asking a name server.
+        {"no..such..host", QueryFailure::kNoSuchHost, kFast},
+        {"127.0.0.1:0", QueryFailure::kBadPort, kFast},
+        {"127.0.0.1:12ab", QueryFailure::kBadPort, kFast},
+        {":25565", QueryFailure::kBadAddress, kFast},
+    };
+    for (const Case& test : cases) {
+        ServerStatus status;
+        EXPECT_EQ(ServerTool(test.options).QueryServerStatusWithReason(test.address, status), test.failure)
+            << test.address;
+    }
+    std::stop_source stopped;
+    stopped.request_stop();
+    ServerStatus status;
+    EXPECT_EQ(ServerTool(kFast).QueryServerStatusWithReason(answering.address(), status, stopped.get_token()),
+              QueryFailure::kStopped);
+}
+
 TEST(ServerPing, DescriptionIsCleanedAsTheBoardShowsIt) {
     const std::pair<std::string, std::string> cases[] = {
         {R"({"description":"§aHello §LWorld?§r!"})", "Hello World!"},

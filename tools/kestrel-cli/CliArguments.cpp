@@ -4,7 +4,7 @@
 
 namespace kestrel::cli {
 
-const std::vector<std::string> CliArguments::kFlags = {"--isolation", "--argv", "--wait", "--json"};
+const std::vector<std::string> CliArguments::kFlags = {"--isolation", "--argv", "--wait", "--json", "--help"};
 
 std::optional<CliArguments> CliArguments::Parse(int argc, char** argv, std::string& problem) {
     CliArguments arguments;
@@ -36,6 +36,11 @@ std::optional<CliArguments> CliArguments::Parse(int argc, char** argv, std::stri
 std::string CliArguments::Get(const std::string& option, const std::string& fallback) const {
     const auto hit = options_.find(option);
     return hit == options_.end() ? fallback : hit->second;
+}
+
+void CliArguments::Replace(const std::string& option, std::string value) {
+    const auto hit = options_.find(option);
+    if (hit != options_.end()) hit->second = std::move(value);
 }
 
 }  // namespace kestrel::cli

@@ -27,6 +27,9 @@ public:
 
     bool Has(const std::string& option) const { return options_.count(option) != 0; }
     std::string Get(const std::string& option, const std::string& fallback = "") const;
+    // Gives an option that was given another value; an option that was not
+    // given stays absent.
+    void Replace(const std::string& option, std::string value);
 
 private:
     std::string command_;

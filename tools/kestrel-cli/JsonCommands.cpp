@@ -4,6 +4,7 @@
 #include <ostream>
 
 #include "Command.h"
+#include "ParseFailure.h"
 #include "net/JsonDocument.h"
 #include "net/TextEncoding.h"
 #include "platform/Files.h"
@@ -19,9 +20,9 @@ bool Load(const std::string& path, net::JsonDocument& document, const CliContext
         context.err << "cannot read " << path << "\n";
         return false;
     }
-    if (!document.Parse(net::Utf8ToText(*bytes))) {
-        context.err << "parse failed: " << document.last_parse().code << " at " << document.last_parse().position
-                    << "\n";
+    const std::string text = net::Utf8ToText(*bytes);
+    if (!document.Parse(text)) {
+        context.err << ParseFailureText(document.last_parse(), text) << "\n";
         return false;
     }
     return true;

@@ -3,13 +3,16 @@
 
 #include <ostream>
 
+#include "ChainCheck.h"
 #include "Command.h"
+#include "OptionWords.h"
 #include "launch/Launcher.h"
 #include "launch/NativesExtractor.h"
 #include "net/JsonValue.h"
 #include "net/JsonWriter.h"
 #include "platform/Process.h"
 #include "platform/RandomSource.h"
+#include "shell/OptionChecks.h"
 
 namespace kestrel::cli {
 
@@ -19,12 +22,30 @@ constexpr const char* kLaunchUsage =
     "ID --java PATH --name NAME [--token T] [--uuid U] [--memory MB] [--width W] [--height H] "
     "[--isolation] [--watermark TEXT]";
 
+// The window size of --width or --height: a whole number the settings
+// window would take too. Prints what is wrong and gives nothing otherwise.
+std::optional<int> WindowSize(const CliArguments& arguments, const std::string& option, const char* fallback,
+                              const CliContext& context) {
+    const std::string text = arguments.Get(option, fallback);
+    const shell::OptionProblem problem = shell::CheckNumber(text, shell::kWindowSizeRange);
+    if (problem != shell::OptionProblem::kNone) {
+        context.err << option << ": " << OptionProblemText(problem, text, shell::kWindowSizeRange) << "\n";
+        return std::nullopt;
+    }
+    return static_cast<int>(*shell::TypedNumber(text));
+}
+
 // The plan of command-line and launch; nothing when a required option is
-// missing.
+// missing or a window size is not one (the reason is printed then). The
+// memory goes to the launcher as it is: its own check refuses a memory that
+// is no number or too small, with its own text.
 std::optional<launch::LaunchPlan> PlanOf(const CliArguments& arguments, const CliContext& context) {
     if (arguments.positional().size() != 1 || !arguments.Has("--java") || !arguments.Has("--name")) {
         return std::nullopt;
     }
+    const std::optional<int> width = WindowSize(arguments, "--width", "854", context);
+    const std::optional<int> height = WindowSize(arguments, "--height", "480", context);
+    if (!width || !height) return std::nullopt;
     launch::LaunchPlan plan;
     plan.version_id = arguments.positional()[0];
     plan.java_path = arguments.Get("--java");
@@ -32,8 +53,8 @@ std::optional<launch::LaunchPlan> PlanOf(const CliArguments& arguments, const Cl
     plan.access_token = arguments.Get("--token");
     plan.player_uuid = arguments.Get("--uuid");
     plan.memory_mb = launch::DecimalOrZero(arguments.Get("--memory", "2048"));
-    plan.window_width = launch::DecimalOrZero(arguments.Get("--width", "854"));
-    plan.window_height = launch::DecimalOrZero(arguments.Get("--height", "480"));
+    plan.window_width = *width;
+    plan.window_height = *height;
     plan.isolation = arguments.Has("--isolation");
     plan.watermark = arguments.Get("--watermark");
     plan.game_folder = context.game_dir;
@@ -42,6 +63,7 @@ std::optional<launch::LaunchPlan> PlanOf(const CliArguments& arguments, const Cl
 
 int Natives(const CliArguments& arguments, const CliContext& context) {
     if (arguments.positional().size() != 1) return UsageError(context);
+    if (!CheckChain(arguments.positional()[0], context)) return kFailed;
     const launch::NativesExtractor natives(launch::VersionManifests(context.game_dir, context.profile));
     for (const std::string& archive : natives.Archives(arguments.positional()[0])) context.out << archive << "\n";
     return kDone;
@@ -50,6 +72,7 @@ int Natives(const CliArguments& arguments, const CliContext& context) {
 int CommandLine(const CliArguments& arguments, const CliContext& context) {
     const auto plan = PlanOf(arguments, context);
     if (!plan) return UsageError(context);
+    if (!CheckChain(plan->version_id, context)) return kFailed;
     platform::TickRandom random;
     const Result<std::string> line = launch::Launcher(context.profile, random).CommandLine(*plan);
     if (!line.ok()) {
@@ -72,6 +95,7 @@ int CommandLine(const CliArguments& arguments, const CliContext& context) {
 int Launch(const CliArguments& arguments, const CliContext& context) {
     const auto plan = PlanOf(arguments, context);
     if (!plan) return UsageError(context);
+    if (!CheckChain(plan->version_id, context)) return kFailed;
     platform::TickRandom random;
     const Result<int> pid = launch::Launcher(context.profile, random).Launch(*plan);
     if (!pid.ok()) {

@@ -3,6 +3,7 @@
 
 #include <ostream>
 
+#include "ChainCheck.h"
 #include "Command.h"
 #include "launch/Libraries.h"
 
@@ -16,6 +17,7 @@ launch::Libraries LibrariesOf(const CliContext& context) {
 
 int ListLibraries(const CliArguments& arguments, const CliContext& context) {
     if (arguments.positional().size() != 1) return UsageError(context);
+    if (!CheckChain(arguments.positional()[0], context)) return kFailed;
     for (const launch::LibraryRecord& record : LibrariesOf(context).List(arguments.positional()[0])) {
         context.out << record.name << "\t" << record.path << "\n";
     }
@@ -24,6 +26,7 @@ int ListLibraries(const CliArguments& arguments, const CliContext& context) {
 
 int Classpath(const CliArguments& arguments, const CliContext& context) {
     if (arguments.positional().size() != 1) return UsageError(context);
+    if (!CheckChain(arguments.positional()[0], context)) return kFailed;
     context.out << LibrariesOf(context).Classpath(arguments.positional()[0]) << "\n";
     return kDone;
 }

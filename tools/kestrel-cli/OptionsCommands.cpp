@@ -1,13 +1,19 @@
 // kestrel-cli options …: the launcher's options file, read with its defaults
-// and changed one setting at a time, as the settings window does.
+// and changed one setting at a time, as the settings window does. A value
+// the settings window would refuse (shell/OptionChecks.h) is refused here
+// too, and the file is left as it was.
 
 #include <functional>
 #include <map>
 #include <ostream>
 
+#include "AbsolutePath.h"
 #include "Command.h"
+#include "OptionWords.h"
 #include "java/MemoryAdvisor.h"
 #include "platform/Folders.h"
+#include "platform/SystemInfo.h"
+#include "shell/OptionChecks.h"
 #include "shell/OptionsFile.h"
 
 namespace kestrel::cli {
@@ -49,7 +55,8 @@ Setter Flag(bool shell::SettingsRecord::*member) {
 }
 Setter Integer(std::int32_t shell::SettingsRecord::*member) {
     return [member](shell::SettingsRecord& record, const shell::OptionsFile&, const std::string& value) {
-        record.*member = shell::OptionInteger(value);
+        // The value was checked to be a number in the setting's range.
+        record.*member = static_cast<std::int32_t>(shell::TypedNumber(value).value_or(0));
         return true;
     };
 }
@@ -59,10 +66,12 @@ const std::map<std::string, Setter>& Setters() {
     static const std::map<std::string, Setter> setters = {
         {"RINKU_SUTAATO", Text(&R::selected_version)},
         // Choosing a folder turns the automatic folder off; an empty folder
-        // means the default one, as in the settings window.
+        // means the default one, as in the settings window. A relative
+        // folder is taken from where kestrel-cli runs, as a folder dialog
+        // would give it.
         {"GameFolder",
          [](R& record, const shell::OptionsFile& file, const std::string& value) {
-             record.game_folder = value;
+             record.game_folder = AbsolutePath(value);
              record.game_folder_auto = false;
              file.SetCurrentGameDirectory(record);
              return true;
@@ -102,10 +111,22 @@ int Options(const CliArguments& arguments, const CliContext& context) {
         return kDone;
     }
     if (words.size() != 3 || words[0] != "set") return UsageError(context);
-    const auto setter = Setters().find(words[1]);
-    if (setter == Setters().end()) return UsageError(context);
+    const std::string& key = words[1];
+    const std::string& value = words[2];
+    const auto setter = Setters().find(key);
+    if (setter == Setters().end()) {
+        context.err << "unknown option key: " << key << "\n";
+        return UsageError(context);
+    }
+    const auto machine_total_mb = static_cast<std::int64_t>(platform::MemoryFigures().total_kb / 1024);
+    if (const shell::OptionProblem problem = shell::CheckOption(key, value, machine_total_mb);
+        problem != shell::OptionProblem::kNone) {
+        context.err << key << ": "
+                    << OptionProblemText(problem, value, shell::ShapeOf(key, machine_total_mb).range) << "\n";
+        return kUsage;
+    }
     shell::SettingsRecord record = Loaded(file);
-    if (!setter->second(record, file, words[2])) return UsageError(context);
+    if (!setter->second(record, file, value)) return UsageError(context);
     if (const Status saved = file.Save(record); !saved) {
         context.err << saved.error() << "\n";
         return kFailed;

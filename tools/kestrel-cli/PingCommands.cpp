@@ -43,12 +43,29 @@ std::string OneLine(std::string_view text) {
     return out;
 }
 
+// Why a query failed, in the words the error line ends with.
+const char* FailureWords(servers::QueryFailure failure) {
+    switch (failure) {
+        case servers::QueryFailure::kNone: return "";
+        case servers::QueryFailure::kBadAddress: return "no host name";
+        case servers::QueryFailure::kBadPort: return "bad port (a port is a number from 1 to 65535)";
+        case servers::QueryFailure::kNoSuchHost: return "no such host";
+        case servers::QueryFailure::kRefused: return "connection refused";
+        case servers::QueryFailure::kTimedOut: return "timed out";
+        case servers::QueryFailure::kUnreachable: return "cannot connect";
+        case servers::QueryFailure::kNotMinecraft: return "not a Minecraft server (no status answer)";
+        case servers::QueryFailure::kStopped: return "stopped";
+    }
+    return "";
+}
+
 int Ping(const CliArguments& arguments, const CliContext& context) {
     if (arguments.positional().size() != 1) return UsageError(context);
     const std::string& address = arguments.positional()[0];
     servers::ServerStatus status;
-    if (!servers::ServerTool().QueryServerStatus(address, status)) {
-        context.err << "server query failed: " << address << "\n";
+    if (const servers::QueryFailure failure = servers::ServerTool().QueryServerStatusWithReason(address, status);
+        failure != servers::QueryFailure::kNone) {
+        context.err << "server query failed: " << address << ": " << FailureWords(failure) << "\n";
         return kFailed;
     }
     if (arguments.Has("--json")) {

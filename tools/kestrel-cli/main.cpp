@@ -3,6 +3,7 @@
 
 #include <iostream>
 
+#include "AbsolutePath.h"
 #include "CliArguments.h"
 #include "Command.h"
 #include "platform/Folders.h"
@@ -12,12 +13,39 @@ namespace {
 using kestrel::cli::AllCommands;
 using kestrel::cli::CliArguments;
 using kestrel::cli::CliContext;
+using kestrel::cli::kDone;
 using kestrel::cli::kUsage;
 
-int PrintUsage(std::ostream& err) {
-    err << "usage: kestrel-cli COMMAND [ARGS] [--game-dir DIR] [--host linux|windows]\ncommands:";
-    for (const auto& command : AllCommands()) err << "\n  " << command.name << " " << command.usage;
-    err << "\n";
+// The options that name a folder or a file the game or the launcher uses
+// later; they are made absolute before any command sees them.
+constexpr const char* kPathOptions[] = {"--game-dir", "--java", "--program-dir"};
+
+void PrintUsage(std::ostream& stream) {
+    stream << "usage: kestrel-cli COMMAND [ARGS] [--game-dir DIR] [--host linux|windows]\n"
+              "       kestrel-cli help [COMMAND] | --help\ncommands:";
+    for (const auto& command : AllCommands()) {
+        stream << "\n  " << command.name << (command.usage.empty() ? "" : " " + command.usage);
+    }
+    stream << "\n";
+}
+
+// `help` and `--help`: the usage on stdout; `help COMMAND`: that command's
+// usage line.
+int Help(const CliArguments& arguments) {
+    const bool named = arguments.command() == "help" && !arguments.positional().empty();
+    if (!named) {
+        PrintUsage(std::cout);
+        return kDone;
+    }
+    const std::string& name = arguments.positional()[0];
+    for (const auto& command : AllCommands()) {
+        if (command.name != name) continue;
+        std::cout << "usage: kestrel-cli " << command.name << (command.usage.empty() ? "" : " " + command.usage)
+                  << "\n";
+        return kDone;
+    }
+    std::cerr << "unknown command: " << name << "\n";
+    PrintUsage(std::cerr);
     return kUsage;
 }
 
@@ -25,15 +53,19 @@ int PrintUsage(std::ostream& err) {
 
 int main(int argc, char** argv) {
     std::string problem;
-    const auto arguments = CliArguments::Parse(argc, argv, problem);
+    auto arguments = CliArguments::Parse(argc, argv, problem);
     if (!arguments) {
         std::cerr << "usage: " << problem << "\n";
         return kUsage;
     }
+    if (arguments->Has("--help") || arguments->command() == "help") return Help(*arguments);
     const std::string host = arguments->Get("--host", "linux");
     if (host != "linux" && host != "windows") {
         std::cerr << "usage: --host linux|windows\n";
         return kUsage;
+    }
+    for (const char* option : kPathOptions) {
+        if (arguments->Has(option)) arguments->Replace(option, kestrel::cli::AbsolutePath(arguments->Get(option)));
     }
     CliContext context{
         arguments->Get("--game-dir", kestrel::platform::ProgramFolder() + "/.minecraft"),
@@ -47,5 +79,7 @@ int main(int argc, char** argv) {
         context.usage = "kestrel-cli " + command.name + (command.usage.empty() ? "" : " " + command.usage);
         return command.run(*arguments, context);
     }
-    return PrintUsage(std::cerr);
+    if (!arguments->command().empty()) std::cerr << "unknown command: " << arguments->command() << "\n";
+    PrintUsage(std::cerr);
+    return kUsage;
 }
