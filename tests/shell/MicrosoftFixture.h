@@ -4,9 +4,9 @@
 // session service with the profile's skin) as fakes, with the harness
 // pointed at them.
 
-#include "accounts/SignInHarness.h"
+#include "shell/SignInHarness.h"
 
-namespace kestrel::accounts {
+namespace kestrel::shell {
 
 class MicrosoftFixture : public ::testing::Test {
 protected:
@@ -53,4 +53,4 @@ protected:
     SignInHarness h;
 };
 
-}  // namespace kestrel::accounts
+}  // namespace kestrel::shell

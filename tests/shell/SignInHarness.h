@@ -17,41 +17,36 @@
 #include <thread>
 
 #include "accounts/AccountCache.h"
-#include "accounts/SignIn.h"
 #include "platform/Files.h"
-#include "skins/Image.h"
-#include "skins/PngCodec.h"
+#include "shell/SignIn.h"
 #include "support/FakeClock.h"
 #include "support/FakeMicrosoftService.h"
 #include "support/FakeMojangService.h"
 #include "support/FakeSessionService.h"
 #include "support/FakeXboxServices.h"
 #include "support/TempFolder.h"
+#include "support/TestSkin.h"
 #include "toolkit/Assets.h"
 #include "toolkit/MemoryApplication.h"
 #include "toolkit/MemorySurface.h"
 #include "toolkit/Windows.h"
 
-namespace kestrel::accounts {
+namespace kestrel::shell {
 
-// A 64 x 64 skin of one colour, told apart from the built-in default skin.
-inline std::string TestSkin(skins::Argb colour = 0xFF3366CC) {
-    skins::Image image(64, 64);
-    for (int y = 0; y < 64; ++y) {
-        for (int x = 0; x < 64; ++x) image.Set(x, y, colour);
-    }
-    return skins::EncodePng(image);
-}
+using namespace accounts;
+using testing::TestSkin;
 
 class SignInHarness {
 public:
     SignInHarness()
         : window_(std::static_pointer_cast<toolkit::MemorySurface>(app_.CreateSurface(toolkit::MainWindowDef()))),
-          ctx_{accounts_, app_,    clock_,
-               workers_,  random_, window_,
-               net::Endpoints::Defaults(), folder_.path() + "/local/Kestrel2/ACCOUNT.cache",
-               folder_.path() + "/KSTfiles", platform::HostProfile::Linux64(),
-               testing::FakeMicrosoftService::kClientId, net::HttpOptions{}} {
+          ctx_{{accounts_, clock_, net::Endpoints::Defaults(), folder_.path() + "/local/Kestrel2/ACCOUNT.cache",
+                folder_.path() + "/KSTfiles", platform::HostProfile::Linux64(),
+                testing::FakeMicrosoftService::kClientId, net::HttpOptions{}},
+               app_,
+               workers_,
+               random_,
+               window_} {
         window_->ShowWindow();
         WireSignIn(ctx_);
     }
@@ -129,4 +124,4 @@ public:
     SignInContext ctx_;
 };
 
-}  // namespace kestrel::accounts
+}  // namespace kestrel::shell

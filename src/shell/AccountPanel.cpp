@@ -1,17 +1,11 @@
-#include "accounts/AccountPanel.h"
+#include "shell/AccountPanel.h"
 
-#include "accounts/AccountCache.h"
-#include "accounts/ServiceAnswers.h"
-#include "accounts/SignIn.h"
-#include "platform/Files.h"
-#include "skins/SkinPictures.h"
+#include "shell/SignIn.h"
 #include "toolkit/Assets.h"
 
-namespace kestrel::accounts {
+namespace kestrel::shell {
 
 namespace {
-
-constexpr long kMaxRequestMs = 60000;
 
 struct PanelPlace {
     const char* control;
@@ -21,32 +15,8 @@ struct PanelPlace {
 
 }  // namespace
 
-net::HttpSession SignInSession(const SignInContext& ctx, std::stop_token stop) {
-    net::HttpOptions options = ctx.http;
-    options.cancel = std::move(stop);
-    // A sign-in request ends within a minute even when its server keeps
-    // trickling bytes: the player is waiting for it, and the Minecraft
-    // login's path would otherwise wait as long as bytes arrive.
-    for (net::Timeouts* timeouts : {&options.inet, &options.curl, &options.com}) {
-        if (timeouts->total_ms <= 0) timeouts->total_ms = kMaxRequestMs;
-    }
-    // Nothing a sign-in service says is near a megabyte; a longer answer is
-    // dropped as it arrives instead of filling memory first.
-    options.max_body_bytes = kMaxAnswerBytes;
-    return net::HttpSession(std::move(options));
-}
-
-std::string DataFile(const SignInContext& ctx, const std::string& name) {
-    return ctx.host.NativePath(ctx.host.Join(ctx.data_folder, name));
-}
-
 void ShowPlayerSkin(SignInContext& ctx, const std::string& skin_png) {
-    ctx.accounts.SetSkin(skin_png);
-    const std::string head = skins::HeadPicture(skin_png, kHeadSize);
-    ctx.main_window->SetPicture("用户头像", head);
-    platform::CreateFolders(ctx.host.NativePath(ctx.data_folder));
-    platform::WriteFileAtomically(DataFile(ctx, "UserHead.png"), head);
-    platform::WriteFileAtomically(DataFile(ctx, "UserSkin.png"), skin_png);
+    ctx.main_window->SetPicture("用户头像", accounts::SavePlayerSkin(ctx, skin_png));
 }
 
 void ShowBadge(SignInContext& ctx, const char* badge_asset) {
@@ -56,11 +26,6 @@ void ShowBadge(SignInContext& ctx, const char* badge_asset) {
 
 void ShowFailure(SignInContext& ctx, const std::string& text, const std::string& caption) {
     ctx.app.ShowMessageBox(text, caption, toolkit::MessageIcon::Error);
-}
-
-void StoreAccountCache(SignInContext& ctx, const std::string& text) {
-    // A failed write is not reported: the sign-in stands for this run.
-    WriteAccountCache(ctx.host.NativePath(ctx.account_cache_path), text);
 }
 
 void LayOutAccountPanel(SignInContext& ctx) {
@@ -98,4 +63,4 @@ void LayOutAccountPanel(SignInContext& ctx) {
     }
 }
 
-}  // namespace kestrel::accounts
+}  // namespace kestrel::shell

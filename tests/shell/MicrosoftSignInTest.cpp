@@ -1,10 +1,10 @@
 // The Microsoft device-code sign-in and the Xbox Live chain, from the
 // button to the signed-in look, against fakes of the services.
 
-#include "accounts/MicrosoftFixture.h"
+#include "shell/MicrosoftFixture.h"
 #include "skins/SkinPictures.h"
 
-namespace kestrel::accounts {
+namespace kestrel::shell {
 namespace {
 
 using MicrosoftSignIn = MicrosoftFixture;
@@ -321,4 +321,4 @@ TEST_F(MicrosoftSignIn, OpensTheVerificationPageOnlyWhenItIsAWebAddress) {
 }
 
 }  // namespace
-}  // namespace kestrel::accounts
+}  // namespace kestrel::shell

@@ -1,11 +1,10 @@
 // The automatic sign-in of a remembered Microsoft or Authlib account (token
-// refresh, then the Xbox Live chain), and the skin fetch.
+// refresh, then the Xbox Live chain).
 
-#include "accounts/MicrosoftFixture.h"
-#include "accounts/SkinFetch.h"
+#include "shell/MicrosoftFixture.h"
 #include "skins/SkinPictures.h"
 
-namespace kestrel::accounts {
+namespace kestrel::shell {
 namespace {
 
 using AutomaticSignIn = MicrosoftFixture;
@@ -43,7 +42,7 @@ TEST_F(AutomaticSignIn, RefreshesEachTokenCacheTypeAndStoresTheNewRefreshToken) 
         harness.WriteCache(cache);
         ReadAccountCacheAtStart(harness.ctx_);
         Steps steps;
-        accounts::AutomaticSignIn(harness.ctx_, {},
+        shell::AutomaticSignIn(harness.ctx_, {},
                                   [&](const std::string& text, int percent) { steps.emplace_back(text, percent); });
         harness.Settle();
         EXPECT_EQ(steps, (Steps{{"正在自动登录: Microsoft Account...", 95}})) << c.type;
@@ -69,7 +68,7 @@ TEST_F(AutomaticSignIn, ARefreshAnswerWithoutANewRefreshTokenKeepsTheOldOne) {
                                "\"}"));
     h.WriteCache(TokenCache("MICROSOFT", Ms::kKnownRefreshToken));
     ReadAccountCacheAtStart(h.ctx_);
-    accounts::AutomaticSignIn(h.ctx_, {}, {});
+    shell::AutomaticSignIn(h.ctx_, {}, {});
     h.Settle();
     EXPECT_EQ(h.accounts_.State(), SignInState::kMicrosoft);
     EXPECT_EQ(CacheValue(*h.Cache(), "REFRESH_TOKEN"), Ms::kKnownRefreshToken);
@@ -110,7 +109,7 @@ TEST_F(AutomaticSignIn, ARefusedRefreshShowsWhyAndDeletesTheCache) {
         harness.WriteCache(c.cache);
         ReadAccountCacheAtStart(harness.ctx_);
         const AccountRecord before = harness.accounts_.Record();
-        accounts::AutomaticSignIn(harness.ctx_, {}, {});
+        shell::AutomaticSignIn(harness.ctx_, {}, {});
         harness.Settle();
         EXPECT_EQ(harness.Messages(), std::vector<std::string>{c.message}) << c.cache;
         // A failed refresh or chain leaves the record as the cache had it.
@@ -140,34 +139,5 @@ TEST(AccountCacheAtStart, ACacheOfOnlyANameRestoresTheNameAndNothingElse) {
     EXPECT_EQ(empty.accounts_.Cached(), CachedAccount{});
 }
 
-TEST(SkinFetch, TakesTheSkinOfAHexadecimalProfileIdOnly) {
-    testing::FakeSessionService session;
-    const std::string skin = TestSkin();
-    const std::string id = "4566e69fc90748ee8d71d7ba5aa00d20";
-    session.AddSkin(id, skin);
-    session.AddSkin("4566E69FC90748EE8D71D7BA5AA00D20", skin);
-    session.AddSkin("4566e69fc90748ee8d71d7ba5aa00d2z", skin);
-    session.AddSkin("not-a-picture000000000000000000a", "<html>Not Found</html>");
-    net::Endpoints endpoints = net::Endpoints::Defaults();
-    endpoints.Override("session=" + session.Url());
-    const net::HttpSession http;
-    EXPECT_EQ(FetchSkin(http, endpoints, id), skin);
-    EXPECT_EQ(FetchSkin(http, endpoints, "4566E69FC90748EE8D71D7BA5AA00D20"), skin);
-    const std::size_t requests = session.record().Seen().size();
-    for (const std::string bad : {"4566e69fc90748ee8d71d7ba5aa00d2z", "../../../../texture/4566e69fc90748ee8d7",
-                                  "4566e69fc90748ee8d71d7ba5aa00d20?x", "", "4566e69f-c907-48ee-8d71-d7ba5aa00d20"}) {
-        EXPECT_EQ(FetchSkin(http, endpoints, bad), "") << bad;
-    }
-    EXPECT_EQ(session.record().Seen().size(), requests);  // none of them was asked for
-
-    // An answer that is not a picture, or textures without a skin: no skin.
-    EXPECT_EQ(FetchSkin(http, endpoints, "not-a-picture000000000000000000a"), "");
-    session.SetProfileAnswer(Answer::Json(
-        "{\"id\":\"" + id + "\",\"properties\":[{\"name\":\"textures\",\"value\":\"" +
-        testing::TestBase64("{\"textures\":{\"CAPE\":{\"url\":\"" + session.Url("/texture/" + id) + "\"}}}") + "\"}]}"));
-    EXPECT_EQ(FetchSkin(http, endpoints, id), "");
-    for (const auto& problem : session.record().Problems()) ADD_FAILURE() << problem;
-}
-
 }  // namespace
-}  // namespace kestrel::accounts
+}  // namespace kestrel::shell

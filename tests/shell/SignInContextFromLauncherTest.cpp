@@ -29,7 +29,7 @@ TEST(MakeSignInContext, TakesTheLaunchersObjectsPathsAndClientId) {
                              host,
                              endpoints,
                              app.CreateSurface(toolkit::MainWindowDef())};
-    const accounts::SignInContext ctx = MakeSignInContext(launcher);
+    const SignInContext ctx = MakeSignInContext(launcher);
     EXPECT_EQ(&ctx.accounts, &state.accounts);
     EXPECT_EQ(&ctx.app, &app);
     EXPECT_EQ(&ctx.clock, &clock);

@@ -1,17 +1,14 @@
 // The interactive Mojang sign-in: the account name and password of the
 // panel, authenticated at the Mojang service.
 
-#include "accounts/MojangSignIn.h"
-
-#include <vector>
+#include "shell/MojangSignIn.h"
 
 #include "accounts/AccountCache.h"
-#include "accounts/AccountPanel.h"
-#include "accounts/MojangService.h"
-#include "accounts/SignIn.h"
-#include "accounts/SkinFetch.h"
+#include "accounts/MojangAccount.h"
+#include "shell/AccountPanel.h"
+#include "shell/SignIn.h"
 
-namespace kestrel::accounts {
+namespace kestrel::shell {
 
 void RestoreMojangControls(SignInContext& ctx) {
     toolkit::Surface& w = *ctx.main_window;
@@ -24,16 +21,16 @@ void RestoreMojangControls(SignInContext& ctx) {
     w.Show("Mojang登录_提示2");
 }
 
-void CompleteMojangSignIn(SignInContext& ctx, std::stop_token stop, const AccountRecord& profile,
+void CompleteMojangSignIn(SignInContext& ctx, std::stop_token stop, const accounts::AccountRecord& profile,
                           const std::string& account, const std::string& password) {
     toolkit::Surface& w = *ctx.main_window;
     w.SetValue("更新进度", 100);
     w.SetText("更新进度_文字", "即将完成...");
-    ShowPlayerSkin(ctx, FetchSkin(SignInSession(ctx, stop), ctx.endpoints, profile.uuid));
+    ShowPlayerSkin(ctx, accounts::FetchPlayerSkin(ctx, stop, profile.uuid));
 
-    ctx.accounts.SignIn(profile, SignInState::kMojang);
+    ctx.accounts.SignIn(profile, accounts::SignInState::kMojang);
     w.SetText("欢迎标题", "欢迎," + profile.name);
-    StoreAccountCache(ctx, MojangCacheText(profile, account, password));
+    accounts::StoreAccountCache(ctx, accounts::MojangCacheText(profile, account, password));
 
     for (const char* shown : {"启动游戏按钮", "设置按钮", "注销按钮", "用户头像", "欢迎标题"}) w.Show(shown);
     ShowBadge(ctx, "badge-mojang.png");
@@ -48,16 +45,16 @@ void CompleteMojangSignIn(SignInContext& ctx, std::stop_token stop, const Accoun
 
 void AuthenticateAndCompleteMojang(SignInContext& ctx, std::stop_token stop, const std::string& account,
                                    const std::string& password) {
-    std::vector<AccountRecord> profiles;
-    const std::string result = MojangAuthenticate(SignInSession(ctx, stop), ctx.endpoints, account, password, profiles);
+    const Result<accounts::AccountRecord> profile =
+        accounts::AuthenticateMojangAccount(accounts::SignInSession(ctx, stop), ctx.endpoints, account, password);
     if (stop.stop_requested()) return;
-    if (result != kMojangSuccess) {
+    if (!profile) {
         // A cached account stays in the cache, so the next start tries again.
         ShowFailure(ctx, kMojangFailure);
         RestoreMojangControls(ctx);
         return;
     }
-    CompleteMojangSignIn(ctx, stop, profiles.front(), account, password);
+    CompleteMojangSignIn(ctx, stop, *profile, account, password);
 }
 
 void MojangSignIn(SignInContext& ctx, std::stop_token stop) {
@@ -71,16 +68,9 @@ void MojangSignIn(SignInContext& ctx, std::stop_token stop) {
 
     const std::string account = w.Text("账号");
     const std::string password = w.Text("密码");
-    const char* refusal = nullptr;
-    if (account.empty()) {
-        refusal = "登录失败!\r\n错误代码: 未知的账户: 账号为空!";
-    } else if (account.find('@') == std::string::npos) {
-        refusal = "登录失败!\r\n错误代码: 未知的账户: 账号必须为邮箱格式!";
-    } else if (password.empty()) {
-        refusal = "登录失败!\r\n错误代码: 密码验证失败: 您必须首先要输入密码!!";
-    }
-    if (refusal) {
-        ShowFailure(ctx, refusal);
+    const std::string refusal = accounts::MojangInputProblem(account, password);
+    if (!refusal.empty()) {
+        ShowFailure(ctx, kSignInFailed + refusal);
         RestoreMojangControls(ctx);
         return;
     }
@@ -92,4 +82,4 @@ void MojangSignIn(SignInContext& ctx, std::stop_token stop) {
     AuthenticateAndCompleteMojang(ctx, stop, account, password);
 }
 
-}  // namespace kestrel::accounts
+}  // namespace kestrel::shell

@@ -1,11 +1,8 @@
-// The account panel's handlers, and the reading of the account cache at
-// start-up.
+// The account panel's handlers.
 
-#include "accounts/AccountCache.h"
-#include "accounts/AccountPanel.h"
-#include "accounts/SignIn.h"
+#include "shell/SignIn.h"
 
-namespace kestrel::accounts {
+namespace kestrel::shell {
 
 void WireSignIn(SignInContext& ctx) {
     toolkit::Surface& w = *ctx.main_window;
@@ -31,12 +28,4 @@ void WireSignIn(SignInContext& ctx) {
          [&ctx](const toolkit::EventArgs&) { ctx.app.OpenInShell(kMigrationPage); });
 }
 
-void ReadAccountCacheAtStart(SignInContext& ctx) {
-    const std::string text = ReadAccountCache(ctx.host.NativePath(ctx.account_cache_path));
-    if (text.empty()) return;
-    const CacheContents contents = ParseAccountCache(text);
-    ctx.accounts.SetRecord(contents.record);
-    ctx.accounts.SetCached(contents.cached);
-}
-
-}  // namespace kestrel::accounts
+}  // namespace kestrel::shell

@@ -1,16 +1,22 @@
 #pragma once
 
-// The sign-in flows of the account panel, and the entry points the shell
+// The sign-in flows of the account panel, and the entry points the start-up
 // calls:
 //
 //   WireSignIn             installs the handlers of 登录按钮, 登录方式,
 //                          注销按钮, 微软登录_取消登录 and Mojang登录_提示2;
-//   ReadAccountCacheAtStart the options loader's step: the cache into the
-//                          account record and the values for the
-//                          automatic sign-in;
 //   LayOutAccountPanel     the panel's fields for the type in 登录方式;
 //   AutomaticSignIn        the start-up worker's sign-in of the remembered
 //                          account.
+//
+// (The options loader's reading of the account cache needs no window:
+// accounts::ReadAccountCacheAtStart.)
+//
+// Each flow is the window part of a window-free step in accounts/ (the
+// offline record, the Mojang authentication, the device-code polling, the
+// token refresh, the skin and the cache): it reads what the player typed,
+// shows the progress and the result, and leaves the requests, the account
+// values and the files to those steps.
 //
 // Every flow that waits or talks to a service runs on a worker of
 // ctx.workers and waits through ctx.clock with its stop token, so shutdown
@@ -25,9 +31,9 @@
 #include <stop_token>
 #include <string>
 
-#include "accounts/SignInContext.h"
+#include "shell/SignInContext.h"
 
-namespace kestrel::accounts {
+namespace kestrel::shell {
 
 // The items of 登录方式.
 inline constexpr const char* kMicrosoftItem = "Microsoft账户";
@@ -37,8 +43,10 @@ inline constexpr const char* kOfflineItem = "离线账户";
 // Minecraft's account-migration page, opened by the link Mojang登录_提示2.
 inline constexpr const char* kMigrationPage = "https://www.minecraft.net/move";
 
+// What every refused sign-in's message starts with.
+inline constexpr const char* kSignInFailed = "登录失败!\r\n错误代码: ";
+
 void WireSignIn(SignInContext& ctx);
-void ReadAccountCacheAtStart(SignInContext& ctx);
 void LayOutAccountPanel(SignInContext& ctx);
 void AutomaticSignIn(SignInContext& ctx, std::stop_token stop,
                      const std::function<void(const std::string&, int)>& set_step);
@@ -56,10 +64,4 @@ void CancelMicrosoftSignIn(SignInContext& ctx);
 // The sign-out button.
 void SignOut(SignInContext& ctx);
 
-// Refreshes a Microsoft account's tokens and runs the Xbox Live chain in
-// return mode: "" on success (record then holds the new profile, Minecraft
-// token and refresh token), else the text for the player.
-std::string RefreshMicrosoftAccount(SignInContext& ctx, std::stop_token stop, const std::string& client_id,
-                                    const std::string& refresh_token, AccountRecord& record);
-
-}  // namespace kestrel::accounts
+}  // namespace kestrel::shell

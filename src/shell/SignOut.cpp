@@ -1,12 +1,11 @@
-// Signing out: the signed-out look, the cache deleted, the sign-in button
+// Signing out as the player sees it: the signed-out look, the sign-in button
 // blocked for five seconds, and a Mojang account signed out at its server.
+// The account values and the cache are accounts::SignOutAccount's.
 
-#include "accounts/AccountCache.h"
-#include "accounts/AccountPanel.h"
 #include "accounts/MojangService.h"
-#include "accounts/SignIn.h"
+#include "shell/SignIn.h"
 
-namespace kestrel::accounts {
+namespace kestrel::shell {
 
 namespace {
 
@@ -20,10 +19,7 @@ void SignOut(SignInContext& ctx) {
         w.Hide(hidden);
     }
     w.Show("登录按钮");
-    // The record and the launch texts stay; state 0 is what marks the
-    // account as gone.
-    ctx.accounts.SetState(SignInState::kNobody);
-    DeleteAccountCache(ctx.host.NativePath(ctx.account_cache_path));
+    accounts::SignOutAccount(ctx);
     LayOutAccountPanel(ctx);
 
     ctx.workers.Start([&ctx](std::stop_token stop) {
@@ -40,9 +36,9 @@ void SignOut(SignInContext& ctx) {
         const std::string password = w.Text("密码");
         ctx.workers.Start([&ctx, account, password](std::stop_token stop) {
             // The result is not shown: the player is signed out here either way.
-            MojangSignOut(SignInSession(ctx, stop), ctx.endpoints, account, password);
+            accounts::MojangSignOut(accounts::SignInSession(ctx, stop), ctx.endpoints, account, password);
         });
     }
 }
 
-}  // namespace kestrel::accounts
+}  // namespace kestrel::shell

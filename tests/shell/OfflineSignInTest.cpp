@@ -1,11 +1,11 @@
 // The offline sign-in, the account panel's layouts and the sign-out.
 
 #include "accounts/OfflineUuid.h"
-#include "accounts/SignInHarness.h"
+#include "shell/SignInHarness.h"
 #include "skins/SkinPictures.h"
 #include "toolkit/Assets.h"
 
-namespace kestrel::accounts {
+namespace kestrel::shell {
 namespace {
 
 TEST(AccountPanel, LaysOutTheFieldsOfEachAccountType) {
@@ -163,4 +163,4 @@ TEST(SignInPanel, TheMigrationLinkOpensTheMigrationPage) {
 }
 
 }  // namespace
-}  // namespace kestrel::accounts
+}  // namespace kestrel::shell

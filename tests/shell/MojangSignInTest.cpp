@@ -2,11 +2,11 @@
 // Mojang authentication service.
 
 #include "accounts/MojangService.h"
-#include "accounts/MojangSignIn.h"
-#include "accounts/SignInHarness.h"
+#include "shell/MojangSignIn.h"
+#include "shell/SignInHarness.h"
 #include "skins/SkinPictures.h"
 
-namespace kestrel::accounts {
+namespace kestrel::shell {
 namespace {
 
 using Answer = testing::FakeAnswer;
@@ -108,44 +108,6 @@ TEST_F(MojangSignIn, FailuresShowTheirMessageAndChangeNothing) {
     }
 }
 
-TEST_F(MojangSignIn, AuthenticateNamesWhatTheServiceAnswered) {
-    struct Case {
-        std::vector<Answer> answers;
-        std::string result;
-    };
-    const std::vector<Case> cases = {
-        {{Answer::Json("{\"accessToken\":\"t\",\"availableProfiles\":[]}")}, "未发现角色，请检查后重试"},
-        {{Answer::Json("{\"error\":\"ForbiddenOperationException\",\"errorMessage\":\"Invalid credentials. Invalid "
-                       "username or password.\"}",
-                       403)},
-         "ForbiddenOperationException:Invalid credentials. Invalid username or password."},
-        {{Answer::Json("{\"error\":\"\",\"errorMessage\":\"%u7528%u6237\"}", 400)}, ":用户"},
-        {{Answer::Html("<html><head><title>404 Not Found</title></head></html>", 404)},
-         "验证API错误，请检查认证地址是否正确"},
-        {{Answer::Html("<!DOCTYPE html><html><body>Whoops, looks like something went wrong.</body></html>", 500)},
-         "Whoops, looks like something went wrong."},
-        {{Answer::Html("<html>502 Bad Gateway</html>", 502)}, "未知错误或服务器访问失败"},
-        {{Answer::Empty(200), Answer::Json("{\"accessToken\":\"t\",\"availableProfiles\":[{\"name\":\"A\",\"id\":\"1\"}]}")},
-         "账号验证成功"},
-        {{Answer::Empty(200)}, "未知错误或服务器访问失败"},
-        {{Answer::Truncated("{\"accessToken\":\"t\",\"availablePro")}, "未知错误或服务器访问失败"},
-        {{Answer::Huge(50u << 20)}, "未知错误或服务器访问失败"},
-        {{Answer::Endless()}, "未知错误或服务器访问失败"},
-    };
-    for (const Case& c : cases) {
-        Mojang service(kAccount, kPassword, {});
-        service.Script(c.answers);
-        net::Endpoints endpoints = net::Endpoints::Defaults();
-        endpoints.Override("mojang_auth=" + service.Url());
-        net::HttpOptions options;
-        options.inet.total_ms = options.curl.total_ms = 500;
-        std::vector<AccountRecord> profiles{AccountRecord{"stale", "", "", "", ""}};
-        EXPECT_EQ(MojangAuthenticate(net::HttpSession(options), endpoints, kAccount, kPassword, profiles), c.result)
-            << c.answers.front().body.substr(0, 60);
-        EXPECT_EQ(profiles.size(), c.result == "账号验证成功" ? 1u : 0u);
-    }
-}
-
 TEST_F(MojangSignIn, ARememberedAccountSignsInAgainAtStart) {
     const AccountRecord cached{"jeb_", kFirstId, "expired-token", "", ""};
     h.WriteCache(MojangCacheText(cached, kAccount, kPassword));
@@ -179,4 +141,4 @@ TEST_F(MojangSignIn, ARememberedAccountThatFailsKeepsItsCache) {
 }
 
 }  // namespace
-}  // namespace kestrel::accounts
+}  // namespace kestrel::shell

@@ -1,24 +1,25 @@
 // The Microsoft device-code sign-in as the player sees it: the code shown
-// and copied, the verification page opened, the polling, the chain, and the
-// cancel button.
+// and copied, the verification page opened, the polling's progress, the
+// chain, and the cancel button. The requests are accounts/'s
+// (RequestDeviceCode, PollForToken).
 
-#include "accounts/MicrosoftSignIn.h"
+#include "shell/MicrosoftSignIn.h"
 
-#include <algorithm>
+#include <memory>
 
 #include "accounts/AccountCache.h"
-#include "accounts/AccountPanel.h"
+#include "accounts/DeviceCodePolling.h"
 #include "accounts/MicrosoftService.h"
 #include "accounts/ServiceAnswers.h"
-#include "accounts/SignIn.h"
-#include "accounts/SkinFetch.h"
+#include "shell/AccountPanel.h"
+#include "shell/SignIn.h"
 
-namespace kestrel::accounts {
+namespace kestrel::shell {
 
 namespace {
 
-constexpr std::int64_t kSlowDownSeconds = 5;
 constexpr std::int64_t kCancelBlockMs = 5000;
+constexpr int kPollingProgress = 30;
 
 void HideCodeControls(toolkit::Surface& w) {
     for (const char* hidden : {"微软登录_登录代码", "微软登录_提示文本", "微软登录_提示文本1", "微软登录_取消登录"}) {
@@ -44,8 +45,10 @@ int NextProgress(int value) {
 
 }  // namespace
 
-SignInReport MicrosoftWindowReport(SignInContext& ctx, std::stop_token stop) {
-    return [&ctx, stop](const AccountRecord* record, int failed, const std::string& message) {
+accounts::SignInReport MicrosoftWindowReport(SignInContext& ctx, std::stop_token stop, int progress) {
+    // Shared by the copies of the report, which the chain may make.
+    auto bar = std::make_shared<int>(progress);
+    return [&ctx, stop, bar](const accounts::AccountRecord* record, int failed, const std::string& message) {
         if (stop.stop_requested()) return;
         toolkit::Surface& w = *ctx.main_window;
         if (record) {
@@ -56,22 +59,23 @@ SignInReport MicrosoftWindowReport(SignInContext& ctx, std::stop_token stop) {
             ShowFailure(ctx, message, "错误");
         } else {
             w.SetText("更新进度_文字", message);
-            w.SetValue("更新进度", NextProgress(w.Value("更新进度")));
+            *bar = NextProgress(*bar);
+            w.SetValue("更新进度", *bar);
             HideCodeControls(w);
         }
     };
 }
 
-void CompleteMicrosoftSignIn(SignInContext& ctx, std::stop_token stop, const AccountRecord& record) {
+void CompleteMicrosoftSignIn(SignInContext& ctx, std::stop_token stop, const accounts::AccountRecord& record) {
     toolkit::Surface& w = *ctx.main_window;
     w.Hide("微软登录_取消登录");
     w.SetValue("更新进度", 100);
     w.SetText("更新进度_文字", "即将完成...");
-    ShowPlayerSkin(ctx, FetchSkin(SignInSession(ctx, stop), ctx.endpoints, record.uuid));
+    ShowPlayerSkin(ctx, accounts::FetchPlayerSkin(ctx, stop, record.uuid));
 
     w.SetText("欢迎标题", "欢迎," + record.name);
-    ctx.accounts.SignIn(record, SignInState::kMicrosoft);
-    StoreAccountCache(ctx, MicrosoftCacheText(record));
+    ctx.accounts.SignIn(record, accounts::SignInState::kMicrosoft);
+    accounts::StoreAccountCache(ctx, accounts::MicrosoftCacheText(record));
 
     for (const char* shown : {"欢迎标题", "启动游戏按钮", "设置按钮", "注销按钮", "用户头像"}) w.Show(shown);
     for (const char* hidden : {"登录按钮", "登录方式", "登录方式_标签标题"}) w.Hide(hidden);
@@ -81,53 +85,13 @@ void CompleteMicrosoftSignIn(SignInContext& ctx, std::stop_token stop, const Acc
     w.Show("版本框");
 }
 
-void PollForToken(SignInContext& ctx, std::stop_token stop, std::int64_t interval, const SignInReport& report,
-                  const std::string& client_id, const std::string& device_code) {
-    const net::HttpSession session = SignInSession(ctx, stop);
-    const std::string body = TokenPollBody(client_id, device_code);
-    while (!stop.stop_requested()) {
-        const TokenAnswer answer = PostToken(session, ctx.endpoints, body);
-        // A cancelled request has no answer; the cancel reports for itself.
-        if (stop.stop_requested()) return;
-        if (!answer.parsed) {
-            report(nullptr, 1, kMicrosoftNoAnswer);
-            return;
-        }
-        const std::string error = AsciiLower(answer.error);
-        if (error == "authorization_pending" || error == "slow_down") {
-            // The service asks for a longer interval with slow_down, and
-            // keeps answering so until the launcher waits longer.
-            if (error == "slow_down") interval = std::min(interval + kSlowDownSeconds, kMaxPollInterval);
-            if (!ctx.clock.Sleep((interval + 1) * 1000, stop)) return;
-            continue;
-        }
-        if (error.empty()) {
-            // A success without a token is no success.
-            if (answer.access_token.empty()) {
-                report(nullptr, 1, kMicrosoftNoAnswer);
-                return;
-            }
-            RunXboxChain(session, ctx.endpoints, answer.access_token, answer.refresh_token, report, nullptr);
-            return;
-        }
-        if (error == "authorization_declined") {
-            report(nullptr, 1, "用户取消登录");
-        } else if (error == "bad_verification_code") {
-            report(nullptr, 1, "验证过程中设备代码错误");
-        } else if (error == "expired_token") {
-            report(nullptr, 1, "等待验证时间过长,请重新获取验证信息");
-        }
-        return;
-    }
-}
-
 void MicrosoftSignIn(SignInContext& ctx, std::stop_token worker_stop) {
     toolkit::Surface& w = *ctx.main_window;
     // One Microsoft sign-in at a time: a second one while the first is
     // getting its code or polling is refused. The controls belong to the
     // running sign-in, so the refusal leaves them as they are.
     if (!ctx.accounts.TryBeginMicrosoft()) {
-        ShowFailure(ctx, std::string("登录失败!\r\n错误代码: ") + kMicrosoftBusy);
+        ShowFailure(ctx, std::string(kSignInFailed) + kMicrosoftBusy);
         return;
     }
     // The cancel button and shutdown both end this sign-in through one
@@ -145,7 +109,7 @@ void MicrosoftSignIn(SignInContext& ctx, std::stop_token worker_stop) {
     w.SetText("更新进度_文字", "正在获取登录代码...");
 
     const auto fail = [&](const std::string& text) {
-        ShowFailure(ctx, "登录失败!\r\n错误代码: " + text);
+        ShowFailure(ctx, kSignInFailed + text);
         w.Hide("更新进度");
         w.Hide("更新进度_文字");
         w.Hide("微软登录_取消登录");
@@ -153,7 +117,8 @@ void MicrosoftSignIn(SignInContext& ctx, std::stop_token worker_stop) {
     };
 
     const std::string client_id = ctx.oauth_client_id;
-    const DeviceCode code = RequestDeviceCode(SignInSession(ctx, stop), ctx.endpoints, client_id);
+    const accounts::DeviceCode code =
+        accounts::RequestDeviceCode(accounts::SignInSession(ctx, stop), ctx.endpoints, client_id);
     if (stop.stop_requested()) {
         ctx.accounts.EndMicrosoft();
         return;
@@ -174,11 +139,12 @@ void MicrosoftSignIn(SignInContext& ctx, std::stop_token worker_stop) {
     w.Show("微软登录_提示文本1");
     // Only a web page is opened: the address comes from the network, and
     // the desktop would open a file or run a program for other schemes.
-    if (IsWebAddress(code.verification_uri)) ctx.app.OpenInShell(code.verification_uri);
-    w.SetValue("更新进度", 30);
+    if (accounts::IsWebAddress(code.verification_uri)) ctx.app.OpenInShell(code.verification_uri);
+    w.SetValue("更新进度", kPollingProgress);
     w.SetText("更新进度_文字", "正在等待您的登录...");
 
-    PollForToken(ctx, stop, code.interval, MicrosoftWindowReport(ctx, stop), client_id, code.device_code);
+    accounts::PollForToken(ctx, stop, code.interval, MicrosoftWindowReport(ctx, stop, kPollingProgress), client_id,
+                           code.device_code);
     ctx.accounts.EndMicrosoft();
 }
 
@@ -201,4 +167,4 @@ void CancelMicrosoftSignIn(SignInContext& ctx) {
     });
 }
 
-}  // namespace kestrel::accounts
+}  // namespace kestrel::shell
