@@ -4,6 +4,9 @@
 
 #include "shell/GameWatcher.h"
 
+#include <algorithm>
+#include <numeric>
+
 #include <gtest/gtest.h>
 
 #include "platform/Files.h"
@@ -27,10 +30,22 @@ protected:
 
     void Watch(int action, const std::string& title = "", LaunchServices services = {}) {
         if (!services.find_window) services = rig_.system.Services();
-        GameWatcher(rig_.ctx, start_, services, GameWatch{1234, title, action}).Run(stop_.get_token());
+        GameWatcher(rig_.ctx, start_, services, GameWatch{1234, title, action, log_, 0}).Run(stop_.get_token());
+    }
+
+    // The sleeps begin with those of the search; a game that keeps running is
+    // then tested every 500 ms until the first minute since its launch is over.
+    void ExpectSearchThenFirstMinute(const Sleeps& search) const {
+        const Sleeps sleeps = rig_.clock.Sleeps();
+        ASSERT_GE(sleeps.size(), search.size());
+        EXPECT_EQ(Sleeps(sleeps.begin(), sleeps.begin() + static_cast<std::ptrdiff_t>(search.size())), search);
+        EXPECT_TRUE(std::all_of(sleeps.begin() + static_cast<std::ptrdiff_t>(search.size()), sleeps.end(),
+                                [](std::int64_t ms) { return ms == 500; }));
+        EXPECT_EQ(std::accumulate(sleeps.begin(), sleeps.end(), std::int64_t{0}), 60000);
     }
 
     LaunchRig rig_;
+    std::string log_;  // the launch log the watch is given
     std::shared_ptr<toolkit::MemorySurface> start_;
     std::stop_source stop_;
 };
@@ -38,7 +53,7 @@ protected:
 TEST_F(GameWatcherTest, PlaysTheSoundWaitsNineSecondsThenLooksEvery500Ms) {
     rig_.system.window_at_find = 4;
     Watch(kDoNothing, "我的世界 — Kestrel");
-    EXPECT_EQ(rig_.clock.Sleeps(), (Sleeps{9000, 500, 500, 500}));
+    ExpectSearchThenFirstMinute(Sleeps{9000, 500, 500, 500});
     EXPECT_EQ(rig_.app.SoundsPlayed(), std::vector<size_t>{toolkit::Asset("launch.wav").size()});
     EXPECT_EQ(start_->History("游戏初始化", "active"), (std::vector<std::string>{"1", "0"}));
     ASSERT_EQ(rig_.system.titles.size(), 1u);
@@ -52,7 +67,7 @@ TEST_F(GameWatcherTest, PlaysTheSoundWaitsNineSecondsThenLooksEvery500Ms) {
 TEST_F(GameWatcherTest, WithoutATitleSettingTheGamesTitleStays) {
     rig_.system.window_at_find = 1;
     Watch(kDoNothing);
-    EXPECT_EQ(rig_.clock.Sleeps(), Sleeps{9000});
+    ExpectSearchThenFirstMinute(Sleeps{9000});
     EXPECT_TRUE(rig_.system.titles.empty());
 }
 
@@ -78,7 +93,8 @@ TEST_F(GameWatcherTest, AStopRequestEndsTheWatchDuringTheWait) {
 }
 
 // What each after-launch action leaves behind, for a game that lives for two
-// alive tests once its window is up.
+// alive tests once its window is up. Where the launcher stays and does not
+// wait for the game's end itself, the first minute's watch sees the end.
 struct ActionCase {
     int action;
     int quits;
@@ -93,12 +109,12 @@ struct ActionCase {
 TEST_F(GameWatcherTest, EachAfterLaunchActionDoesWhatItsSettingSays) {
     const std::vector<ActionCase> cases = {
         {kExitLauncher, 1, true, false, false, true, {9000}, 0},
-        {kMinimise, 0, false, true, true, false, {9000}, 0},
+        {kMinimise, 0, false, true, true, false, {9000, 500, 500}, 0},
         {kHideUntilExit, 0, true, false, true, false, {9000, 10000, 10000}, 0},
         {kRestartAfterExit, 1, false, false, false, false, {9000, 10000, 10000}, 1},
-        {kDoNothing, 0, true, false, true, false, {9000}, 0},
-        {0, 0, true, false, false, true, {9000}, 0},
-        {6, 0, true, false, false, true, {9000}, 0},
+        {kDoNothing, 0, true, false, true, false, {9000, 500, 500}, 0},
+        {0, 0, true, false, false, true, {9000, 500, 500}, 0},
+        {6, 0, true, false, false, true, {9000, 500, 500}, 0},
     };
     for (const ActionCase& c : cases) {
         SCOPED_TRACE("action " + std::to_string(c.action));
@@ -108,7 +124,7 @@ TEST_F(GameWatcherTest, EachAfterLaunchActionDoesWhatItsSettingSays) {
         start->ShowWindow();
         rig.system.window_at_find = 1;
         rig.system.alive_answers = 2;
-        GameWatcher(rig.ctx, start, rig.system.Services(), GameWatch{1234, "", c.action}).Run({});
+        GameWatcher(rig.ctx, start, rig.system.Services(), GameWatch{1234, "", c.action, "", 0}).Run({});
         EXPECT_EQ(rig.app.QuitCount(), c.quits);
         EXPECT_EQ(rig.main->WindowVisible(), c.main_visible);
         EXPECT_EQ(rig.main->Minimized(), c.main_minimised);
