@@ -89,7 +89,9 @@ private:
         const launch::LaunchPlan plan = PlanFrom(ctx_.state.settings.Get(), ctx_.state.accounts.Texts());
         ctx_.state.launch_error.Set("");
         ctx_.state.game_pid = 0;
-        const Result<launch::StartedGame> game = launch::Launcher(ctx_.host, ctx_.random).Start(plan, Stop());
+        const Result<launch::StartedGame> game = services_.start_game
+                                                     ? services_.start_game(plan, Stop())
+                                                     : launch::Launcher(ctx_.host, ctx_.random).Start(plan, Stop());
         const std::int64_t started_ms = ctx_.clock.NowMs();
         // The launch used the stand-in watermark for an empty setting; a
         // setting that is the stand-in itself is empty again afterwards.

@@ -1,6 +1,7 @@
 #pragma once
 
-// LaunchServices is what the launch asks of the system once the game runs:
+// LaunchServices is what the launch asks of the system: starting the game,
+// and once it runs:
 // finding and renaming the game's window, telling whether the game still
 // runs and, once it has ended, with which exit status, and starting a
 // program (the fresh launcher of after-launch action
@@ -12,15 +13,21 @@
 
 #include <functional>
 #include <optional>
+#include <stop_token>
 #include <string>
 #include <string_view>
 
+#include "launch/LaunchPlan.h"
+#include "launch/Launcher.h"
 #include "platform/Result.h"
 #include "platform/WindowFinder.h"
 
 namespace kestrel::shell {
 
 struct LaunchServices {
+    // Starts the game of a plan (launch::Launcher::Start); empty: the
+    // launcher of the context's host profile and random source.
+    std::function<Result<launch::StartedGame>(const launch::LaunchPlan& plan, std::stop_token stop)> start_game;
     std::function<platform::WindowId(int pid)> find_window;
     std::function<bool(platform::WindowId window, const std::string& title)> set_title;
     std::function<bool(int pid)> alive;

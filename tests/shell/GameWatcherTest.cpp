@@ -194,5 +194,99 @@ TEST_F(GameWatcherTest, ARestartThatCannotStartKeepsThisLauncher) {
     EXPECT_EQ(start_->CloseCount(), 1);
 }
 
+// A game that ends with a non-zero status before its window appeared, or
+// within the first minute, is reported with its status and the end of its
+// log; any other end is not.
+TEST_F(GameWatcherTest, AGameThatEndsBadlyIsReportedWithTheEndOfItsLog) {
+    struct Case {
+        std::string what;
+        int window_at_find;  // 0: no window ever
+        int alive_answers;
+        std::optional<int> status;
+        int action;
+        bool reported;
+    };
+    const std::vector<Case> cases = {
+        {"status 1 before its window", 0, 2, 1, kDoNothing, true},
+        {"status 1 before its window, after minutes of loading", 0, 300, 1, kDoNothing, true},
+        {"status 0 before its window", 0, 2, 0, kDoNothing, false},
+        {"no known status", 0, 2, std::nullopt, kDoNothing, false},
+        {"killed 10 s after its window came", 1, 20, 137, kDoNothing, true},
+        {"still running when the first minute is over", 1, 200, 1, kDoNothing, false},
+        {"status 1 at 29 s, hidden until its end", 1, 2, 1, kHideUntilExit, true},
+        {"status 1 at 79 s, hidden until its end", 1, 7, 1, kHideUntilExit, false},
+        {"status 1 at 29 s, before the restart", 1, 2, 1, kRestartAfterExit, true},
+        {"status 1, the launcher ended with the launch", 1, 0, 1, kExitLauncher, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        LaunchRig rig;
+        const std::string log = rig.game.root() + "/logs/kestrel-launch-2026-12-10_12-00-00.log";
+        ASSERT_TRUE(platform::CreateFolders(rig.game.root() + "/logs"));
+        ASSERT_TRUE(platform::WriteFileAtomically(log, "[main] loading\nException in thread \"main\"\n").ok());
+        auto start = std::dynamic_pointer_cast<toolkit::MemorySurface>(
+            rig.app.CreateSurface(toolkit::GameStartWindowDef(854, 510), rig.main.get()));
+        start->ShowWindow();
+        rig.system.window_at_find = c.window_at_find;
+        rig.system.alive_answers = c.alive_answers;
+        rig.system.exit_status = c.status;
+        GameWatcher(rig.ctx, start, rig.system.Services(), GameWatch{1234, "", c.action, log, 0}).Run({});
+
+        const auto boxes = rig.app.MessageBoxes();
+        if (!c.reported) {
+            EXPECT_TRUE(boxes.empty()) << boxes.front().text;
+            continue;
+        }
+        ASSERT_EQ(boxes.size(), 1u);
+        EXPECT_EQ(boxes[0].text, "游戏启动后异常退出!\r\n退出代码:" + std::to_string(*c.status) +
+                                     "\r\n\r\n游戏最后的输出:\r\n[main] loading\r\nException in thread \"main\"" +
+                                     "\r\n\r\n日志文件:" + log + "\r\n是否打开日志文件?");
+        EXPECT_EQ(boxes[0].caption, "游戏异常退出");
+        EXPECT_EQ(boxes[0].icon, toolkit::MessageIcon::Error);
+        EXPECT_EQ(boxes[0].buttons, toolkit::MessageButtons::YesNo);
+        EXPECT_EQ(rig.app.OpenedInShell(), std::vector<std::string>{log}) << "Yes opens the log";
+        EXPECT_FALSE(rig.state.launch_in_progress);
+    }
+}
+
+// The answers to the report: No opens nothing; a log that cannot be opened
+// is named; a launch without a log reports the status alone.
+TEST_F(GameWatcherTest, TheReportOpensTheLogOnlyWhenAskedAndCanDoWithoutOne) {
+    rig_.system.alive_answers = 1;
+    rig_.system.exit_status = 1;
+    log_ = rig_.game.root() + "/empty.log";
+    ASSERT_TRUE(platform::WriteFileAtomically(log_, "").ok());
+    rig_.app.ScriptAnswer(toolkit::MessageAnswer::No);
+    Watch(kDoNothing);
+    ASSERT_EQ(rig_.app.MessageBoxes().size(), 1u);
+    EXPECT_NE(rig_.app.MessageBoxes()[0].text.find("游戏没有留下任何输出。"), std::string::npos);
+    EXPECT_TRUE(rig_.app.OpenedInShell().empty());
+
+    LaunchRig rig;
+    rig.app.SetOpenInShellResult(false);
+    auto start = std::dynamic_pointer_cast<toolkit::MemorySurface>(
+        rig.app.CreateSurface(toolkit::GameStartWindowDef(854, 510), rig.main.get()));
+    start->ShowWindow();
+    rig.system.alive_answers = 1;
+    rig.system.exit_status = 2;
+    GameWatcher(rig.ctx, start, rig.system.Services(), GameWatch{1234, "", kDoNothing, log_, 0}).Run({});
+    auto boxes = rig.app.MessageBoxes();
+    ASSERT_EQ(boxes.size(), 2u);
+    EXPECT_EQ(boxes[1].text, "无法打开日志文件,请手动打开:\r\n" + log_);
+
+    LaunchRig no_log;
+    start = std::dynamic_pointer_cast<toolkit::MemorySurface>(
+        no_log.app.CreateSurface(toolkit::GameStartWindowDef(854, 510), no_log.main.get()));
+    start->ShowWindow();
+    no_log.system.alive_answers = 1;
+    no_log.system.exit_status = 3;
+    GameWatcher(no_log.ctx, start, no_log.system.Services(), GameWatch{1234, "", kDoNothing, "", 0}).Run({});
+    boxes = no_log.app.MessageBoxes();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, "游戏启动后异常退出!\r\n退出代码:3");
+    EXPECT_EQ(boxes[0].buttons, toolkit::MessageButtons::Ok);
+    EXPECT_TRUE(no_log.app.OpenedInShell().empty());
+}
+
 }  // namespace
 }  // namespace kestrel::shell
