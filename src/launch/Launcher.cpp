@@ -38,6 +38,9 @@ Result<StartedGame> Launcher::Start(const LaunchPlan& plan, std::stop_token stop
     if (command_line->empty()) return Error{std::string(kErrorUnknown)};
 
     std::string directory = GameDirectory(plan, profile_);
+    // Without a game directory the game runs in the Java folder, which is
+    // no place for the launcher's logs.
+    const bool has_game_directory = !directory.empty();
     if (directory.empty()) directory = plan.java_path.substr(0, plan.java_path.rfind(profile_.path_sep) + 1);
 
     NativesExtractor(VersionManifests(plan.game_folder, profile_)).Unpack(plan.version_id);
@@ -47,7 +50,9 @@ Result<StartedGame> Launcher::Start(const LaunchPlan& plan, std::stop_token stop
     options.exe = profile_.NativePath(plan.java_path);
     options.command_line = ProcessCommandLine(plan.java_path, *command_line);
     options.cwd = profile_.NativePath(directory);
-    const Result<std::string> log = NewLaunchLog(directory, profile_, platform::LocalNow());
+    const Result<std::string> log = has_game_directory
+                                        ? NewLaunchLog(directory, profile_, platform::LocalNow())
+                                        : Result<std::string>(Error{"no game directory"});
     if (log.ok()) {
         options.output = platform::ChildOutput::kFile;
         options.output_file = profile_.NativePath(*log);
