@@ -5,7 +5,7 @@
 
 #include "CliArguments.h"
 #include "Command.h"
-#include "platform/Folders.h"
+#include "platform/LauncherPaths.h"
 
 namespace {
 
@@ -36,7 +36,7 @@ int main(int argc, char** argv) {
         return kUsage;
     }
     CliContext context{
-        arguments->Get("--game-dir", kestrel::platform::ProgramFolder() + "/.minecraft"),
+        arguments->Get("--game-dir", kestrel::platform::LauncherPaths::Current().default_game_folder),
         host == "windows" ? kestrel::platform::HostProfile::Windows64() : kestrel::platform::HostProfile::Current(),
         std::cout,
         std::cerr,
