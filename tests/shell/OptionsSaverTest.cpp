@@ -16,6 +16,7 @@ constexpr const char* kDetect = "设置_通用_Java选项_Java地址_检测";
 
 TEST_F(SettingsWindowTest, ABurstOfKeystrokesIsOneWriteOfTheLastText) {
     auto s = Open();
+    s->Click("设置_个性化");
     WaitForSaves();
     const int before = state_.options_saver.Writes();
 
@@ -39,6 +40,7 @@ TEST_F(SettingsWindowTest, ABurstOfKeystrokesIsOneWriteOfTheLastText) {
 // until it is a folder again.
 TEST_F(SettingsWindowTest, AFailedSaveIsSaidOnceUntilASaveSucceeds) {
     auto s = Open();
+    s->Click("设置_个性化");
     WaitForSaves();
     const std::string data = folder_.path() + "/KSTfiles";
     const auto break_folder = [&] {
@@ -78,6 +80,7 @@ TEST_F(SettingsWindowTest, AFailedSaveIsSaidOnceUntilASaveSucceeds) {
 
 TEST_F(SettingsWindowTest, TheEndOfTheProgramWritesWhatIsPending) {
     auto s = Open();
+    s->Click("设置_个性化");
     WaitForSaves();
     state_.options_saver.HoldWrites(true);
     ASSERT_TRUE(s->Type(kTitleBox, "held"));
