@@ -16,10 +16,15 @@ void OptionsSaver::Queue(LauncherContext& ctx, std::string text) {
     }
     // When the workers are stopping nothing starts; writer_running_ then stays
     // set, so no later call tries again, and Flush writes the text.
-    ctx.workers.Start([this, &ctx](std::stop_token stop) { RunWriter(ctx, stop); });
+    // The writer keeps its own copy of the paths; the application and the
+    // workers outlive every worker.
+    ctx.workers.Start([this, paths = ctx.paths, &app = ctx.app, &workers = ctx.workers](std::stop_token stop) {
+        RunWriter(paths, app, workers, stop);
+    });
 }
 
-void OptionsSaver::RunWriter(LauncherContext& ctx, std::stop_token stop) {
+void OptionsSaver::RunWriter(const platform::LauncherPaths& paths, toolkit::Application& app,
+                             platform::Workers& workers, std::stop_token stop) {
     for (;;) {
         std::string text;
         {
@@ -34,19 +39,19 @@ void OptionsSaver::RunWriter(LauncherContext& ctx, std::stop_token stop) {
         }
         // A stop request does not end the writer early: what was changed is
         // written before the launcher goes.
-        Report(ctx, Write(ctx, text));
+        Report(app, workers, Write(paths, text));
     }
 }
 
-Status OptionsSaver::Write(const LauncherContext& ctx, const std::string& text) {
+Status OptionsSaver::Write(const platform::LauncherPaths& paths, const std::string& text) {
     std::lock_guard write_lock(write_mutex_);
-    const Status status = settings::OptionsFile(ctx.paths).WriteText(text);
+    const Status status = settings::OptionsFile(paths).WriteText(text);
     std::lock_guard lock(mutex_);
     ++writes_;
     return status;
 }
 
-void OptionsSaver::Report(LauncherContext& ctx, const Status& status) {
+void OptionsSaver::Report(toolkit::Application& app, platform::Workers& workers, const Status& status) {
     {
         std::lock_guard lock(mutex_);
         if (status.ok()) {
@@ -57,8 +62,7 @@ void OptionsSaver::Report(LauncherContext& ctx, const Status& status) {
         failure_said_ = true;
     }
     std::string message = std::string(kSaveFailedText) + status.error();
-    toolkit::Application& app = ctx.app;
-    ctx.workers.Start([&app, message = std::move(message)](std::stop_token) {
+    workers.Start([&app, message = std::move(message)](std::stop_token) {
         app.ShowMessageBox(message, std::string(kSaveFailedCaption), toolkit::MessageIcon::Warning);
     });
 }
@@ -71,7 +75,7 @@ Status OptionsSaver::Flush(const LauncherContext& ctx) {
         text = std::move(*pending_);
         pending_.reset();
     }
-    return Write(ctx, text);
+    return Write(ctx.paths, text);
 }
 
 void OptionsSaver::HoldWrites(bool hold) {

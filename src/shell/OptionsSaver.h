@@ -19,11 +19,15 @@
 #include <condition_variable>
 #include <mutex>
 #include <optional>
+#include <stop_token>
 #include <string>
 #include <string_view>
 
+#include "platform/LauncherPaths.h"
 #include "platform/Result.h"
+#include "platform/Workers.h"
 #include "settings/SettingsRecord.h"
+#include "toolkit/Application.h"
 
 namespace kestrel::shell {
 
@@ -51,9 +55,10 @@ public:
     bool Idle() const;
 
 private:
-    void RunWriter(LauncherContext& ctx, std::stop_token stop);
-    Status Write(const LauncherContext& ctx, const std::string& text);
-    void Report(LauncherContext& ctx, const Status& status);
+    void RunWriter(const platform::LauncherPaths& paths, toolkit::Application& app, platform::Workers& workers,
+                   std::stop_token stop);
+    Status Write(const platform::LauncherPaths& paths, const std::string& text);
+    void Report(toolkit::Application& app, platform::Workers& workers, const Status& status);
 
     mutable std::mutex mutex_;
     std::condition_variable_any released_;
