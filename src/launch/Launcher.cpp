@@ -1,6 +1,7 @@
 #include "launch/Launcher.h"
 
 #include "launch/CommandLineBuilder.h"
+#include "launch/GameAssets.h"
 #include "launch/NativesExtractor.h"
 #include "platform/Files.h"
 #include "platform/Process.h"
@@ -32,6 +33,7 @@ Result<int> Launcher::Launch(const LaunchPlan& plan) const {
     if (directory.empty()) directory = plan.java_path.substr(0, plan.java_path.rfind(profile_.path_sep) + 1);
 
     NativesExtractor(VersionManifests(plan.game_folder, profile_)).Unpack(plan.version_id);
+    GameAssets::Of(plan, profile_).RecreateCopies(plan, profile_);
 
     const Result<int> started = platform::StartProcess(profile_.NativePath(plan.java_path),
                                                        ProcessCommandLine(plan.java_path, *command_line),
