@@ -56,7 +56,8 @@ Result<AssetIndex> AssetIndex::Parse(std::string_view text, const std::string& s
         }
         const JsonValue& entry = objects->at(i);
         const JsonValue* hash = TextMember(entry, "hash");
-        if (!hash || !IsObjectHash(hash->text()) || !ReadSize(entry.is_object() ? entry.Find("size") : nullptr, object.size)) {
+        const JsonValue* size = entry.is_object() ? entry.Find("size") : nullptr;
+        if (!hash || !IsObjectHash(hash->text()) || !ReadSize(size, object.size)) {
             index.errors.push_back(std::string(kErrorBadAssetEntry) + object.name);
             continue;
         }

@@ -38,8 +38,8 @@ std::vector<std::string> AssetNamePieces(std::string_view name) {
 }
 
 bool IsObjectHash(std::string_view hash) {
-    return hash.size() == 40 &&
-           std::all_of(hash.begin(), hash.end(), [](char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'); });
+    const auto hex = [](char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'); };
+    return hash.size() == 40 && std::all_of(hash.begin(), hash.end(), hex);
 }
 
 }  // namespace kestrel::launch

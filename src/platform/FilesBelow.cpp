@@ -93,7 +93,9 @@ Status CopyExactly(int in, int out, std::uint64_t size, const std::string& sourc
         }
         copied += static_cast<std::uint64_t>(got);
         if (copied > size) return Error{"changed while it was copied: " + source};
-        if (!WriteAll(out, buffer, static_cast<std::size_t>(got))) return Error{ErrnoText("cannot write a copy of " + source)};
+        if (!WriteAll(out, buffer, static_cast<std::size_t>(got))) {
+            return Error{ErrnoText("cannot write a copy of " + source)};
+        }
     }
 }
 
