@@ -16,11 +16,16 @@ bool OutOfRoom(int error) { return error == ENOSPC || error == EDQUOT || error =
 
 }  // namespace
 
-Result<PartialFile> PartialFile::Open(const std::string& final_path, bool resume) {
+Result<PartialFile> PartialFile::Open(const std::string& final_path, bool resume, bool* out_of_room) {
+    if (out_of_room) *out_of_room = false;
     const std::string path = PathFor(final_path);
     const int flags = O_RDWR | O_CREAT | O_CLOEXEC | (resume ? 0 : O_TRUNC);
     const int fd = ::open(path.c_str(), flags, 0644);
-    if (fd < 0) return Error{"cannot create " + path + ": " + std::strerror(errno)};
+    if (fd < 0) {
+        const int error = errno;
+        if (out_of_room) *out_of_room = OutOfRoom(error);
+        return Error{"cannot create " + path + ": " + std::strerror(error)};
+    }
     PartialFile file(final_path, fd);
     if (!resume) return file;
     // The bytes kept from an earlier transfer belong to the digest too.

@@ -37,8 +37,9 @@ public:
 
     // Opens the partial file of final_path (its folder must exist). With
     // resume, the bytes already in it are kept and hashed; otherwise it starts
-    // empty.
-    static Result<PartialFile> Open(const std::string& final_path, bool resume);
+    // empty. out_of_room, when given, tells whether a failure was for want
+    // of room on the disk.
+    static Result<PartialFile> Open(const std::string& final_path, bool resume, bool* out_of_room = nullptr);
 
     PartialFile(PartialFile&& other) noexcept;
     PartialFile& operator=(PartialFile&& other) noexcept;
