@@ -174,9 +174,10 @@ CURL* DownloadRun::TakeHandle() {
     curl_easy_setopt(handle, CURLOPT_PROTOCOLS_STR, "http,https");
     curl_easy_setopt(handle, CURLOPT_FAILONERROR, 1L);
     curl_easy_setopt(handle, CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_2TLS));
-    // A new transfer to a host whose connection is still being set up waits
-    // to learn whether it can share it (HTTP/2) instead of opening another.
-    curl_easy_setopt(handle, CURLOPT_PIPEWAIT, 1L);
+    // No CURLOPT_PIPEWAIT: with it, the transfers to a host that turns out
+    // to speak HTTP/1.1 wait until its first transfer ends, so a stalled
+    // first file holds back all the others. The first transfers to an HTTP/2
+    // host open connections of their own; later ones share them.
     curl_easy_setopt(handle, CURLOPT_PROXY, "");
     curl_easy_setopt(handle, CURLOPT_SSL_VERIFYPEER, 1L);
     curl_easy_setopt(handle, CURLOPT_SSL_VERIFYHOST, 2L);
