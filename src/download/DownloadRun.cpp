@@ -72,7 +72,10 @@ DownloadOutcome DownloadRun::Run(const std::vector<FileRequest>& files) {
         }
         Loop();
     }
-    if (stop_.stop_requested() && disk_full_error_.empty()) {
+    // A stop that came after the last file ended cancels nothing.
+    const bool unfinished =
+        std::any_of(tasks_.begin(), tasks_.end(), [](const Task& task) { return !task.finished; });
+    if (stop_.stop_requested() && unfinished && disk_full_error_.empty()) {
         EndAll(false);
         outcome_.cancelled = true;
         outcome_.status = Error{"下载已取消"};
