@@ -196,9 +196,11 @@ private:
                 }
                 std::size_t end = std::min(bytes->size(), position + 65536);
                 if (faulty && (fault == Fault::kCut || fault == Fault::kStall)) end = std::min(end, stop_at);
-                if (!sink.write(bytes->data() + position, end - position)) return false;
+                // Counted before the write: once written, the client may
+                // finish and the test read the count before this thread
+                // would get to it.
                 sent_ += end - position;
-                return true;
+                return sink.write(bytes->data() + position, end - position);
             });
     }
 

@@ -3,7 +3,6 @@
 #include <chrono>
 
 #include "download/DownloadFixture.h"
-#include "support/StopLater.h"
 
 namespace kestrel::download {
 namespace {
@@ -100,13 +99,16 @@ TEST(DownloadCancel, AStopEndsStalledTransfersAndTheNextRunResumes) {
     DownloadOutcome outcome;
     {
         // The stop comes once every file's request is in the server, all of
-        // them stalled: a client that held back the others behind the first
-        // stalled file never gets that far and runs into the stall time-out.
+        // them stalled, and the large file's first megabyte is on disk: a
+        // client that held back the others behind the first stalled file
+        // never gets that far and runs into the stall time-out.
+        const std::string part = files[0].path + ".part";
         std::jthread stopper([&](std::stop_token own) {
-            while (!own.stop_requested() && server.Requests().size() < files.size()) {
+            std::error_code error;
+            while (!own.stop_requested() && (server.Requests().size() < files.size() ||
+                                             std::filesystem::file_size(part, error) < kMiB || error)) {
                 platform::SystemClock().Sleep(5, own);
             }
-            platform::SystemClock().Sleep(100, own);
             stop.request_stop();
         });
         outcome = Downloader(options).Run(files, stop.get_token());
@@ -141,7 +143,13 @@ TEST(DownloadCancel, AStopCutsThePauseBeforeTheNextTry) {
     const auto start = std::chrono::steady_clock::now();
     DownloadOutcome outcome;
     {
-        testing::StopLater later(stop, 200);
+        // The stop comes once the first try has failed and the ten-minute
+        // pause has begun.
+        std::jthread stopper([&](std::stop_token own) {
+            while (!own.stop_requested() && server.RequestsFor("/f") < 1) platform::SystemClock().Sleep(5, own);
+            platform::SystemClock().Sleep(100, own);
+            stop.request_stop();
+        });
         outcome = Downloader(options).Run({RequestFor(server, "/f", folder, "f", bytes)}, stop.get_token());
     }
     EXPECT_LT(MillisecondsSince(start), 5000);
