@@ -122,7 +122,7 @@ int main(int argc, char** argv) {
             return 1;
         }
         start = std::chrono::steady_clock::now();
-        const std::string command = "curl --silent --fail --create-dirs --parallel --parallel-max 16 --config " +
+        const std::string command = "curl --silent --no-progress-meter --fail --create-dirs --parallel --parallel-max 16 --config " +
                                     config.string();
         if (std::system(command.c_str()) != 0) {
             std::fprintf(stderr, "curl failed\n");

@@ -508,6 +508,7 @@ void DownloadRun::Loop() {
             continue;
         }
         int left = 0;
+        const std::size_t active_before = active_.size();
         while (CURLMsg* message = curl_multi_info_read(multi_, &left)) {
             if (message->msg != CURLMSG_DONE) continue;
             Task* task = nullptr;
@@ -520,7 +521,8 @@ void DownloadRun::Loop() {
             if (now - task->last_byte_ms >= options_.stall_ms) OnStalled(*task);
         }
         Report(false);
-        if (active_.empty()) continue;
+        // Free places are filled at once, not after the next wait.
+        if (active_.empty() || (active_.size() < active_before && !ready_.empty())) continue;
         std::int64_t timeout = std::max<std::int64_t>(1, options_.progress_interval_ms);
         timeout = std::min(timeout, std::max<std::int64_t>(1, options_.stall_ms));
         if (!waiting_.empty()) {
