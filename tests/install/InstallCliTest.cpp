@@ -88,6 +88,7 @@ TEST_F(InstallCliTest, FailuresAndUsageErrors) {
     const std::vector<Case> cases = {
         {{"install", "0.0-missing"}, 1, "版本列表中没有这个版本: 0.0-missing"},
         {{"install", "../evil"}, 1, "版本名不安全: ../evil"},
+        {{"verify", "a\nb"}, 1, "版本名不安全: a\nb"},
         {{"verify", "not-installed"}, 1, "版本清单缺失或无法读取"},
         {{"install"}, 2, "usage:"},
         {{"install", version.id, "--mirror", "elsewhere"}, 2, "--mirror official|bmclapi"},

@@ -71,6 +71,40 @@ TEST_F(InstallerTest, ALibraryWithoutSha1IsCheckedAgainstTheRepositorysChecksum)
     EXPECT_FALSE(std::filesystem::exists(Game() + "/libraries/net/fabricmc/intermediary/1.0/intermediary-1.0.jar"));
 }
 
+TEST_F(InstallerTest, OldIndexesGetTheirNamedCopies) {
+    struct Case {
+        std::string flags;
+        std::string copies;  // the folder of the copies; empty for none
+    };
+    const std::vector<Case> cases = {
+        {R"("virtual":true)", "assets/virtual/legacy/"},
+        {R"("map_to_resources":true)", "resources/"},
+        {R"("virtual":true,"map_to_resources":true)", "resources/"},
+        {R"("virtual":false)", ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.flags);
+        FileServer files;
+        TempFolder root;
+        SyntheticVersion old;
+        old.index_flags = c.flags;
+        old.Serve(files);
+        const std::string game = root.path() + "/game";
+        ASSERT_TRUE(VersionInstaller(SettingsFor(files, game)).Install(old.id, {}));
+        std::map<std::string, std::string> copies;
+        for (const auto& [path, bytes] : FilesUnder(game)) {
+            if (path.starts_with("resources/") || path.starts_with("assets/virtual/")) copies[path] = bytes;
+        }
+        if (c.copies.empty()) {
+            EXPECT_TRUE(copies.empty());
+            continue;
+        }
+        EXPECT_EQ(copies, (std::map<std::string, std::string>{{c.copies + "lang/en_US.lang", old.lang},
+                                                              {c.copies + "sound/step-copy.ogg", old.sound},
+                                                              {c.copies + "sound/step.ogg", old.sound}}));
+    }
+}
+
 TEST_F(InstallerTest, TheHostsRulesChooseTheNatives) {
     version.Serve(server);
     ASSERT_TRUE(Installer().Install(version.id, {}));

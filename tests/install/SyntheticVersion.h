@@ -47,7 +47,8 @@ struct SyntheticVersion {
     std::string plain_path = "org/example/plain/1.0/plain-1.0.jar";
     std::string sound_name = "sound/step.ogg";
     std::string sound_hash;  // the sound's real hash unless set
-    std::string virtual_flag = "true";
+    // The index's flags, before its objects.
+    std::string index_flags = R"("virtual":true)";
     std::string catalogue_sha1;  // the JSON's real hash unless set
 
     std::string Lib(const std::string& path, const std::string& bytes, const std::string& host = "libraries") const {
@@ -60,7 +61,7 @@ struct SyntheticVersion {
 
     std::string IndexText() const {
         const std::string hash = sound_hash.empty() ? HexSha1(sound) : sound_hash;
-        return R"({"virtual":)" + virtual_flag + R"(,"objects":{")" + sound_name + R"(":{"hash":")" + hash +
+        return "{" + index_flags + R"(,"objects":{")" + sound_name + R"(":{"hash":")" + hash +
                R"(","size":)" + std::to_string(sound.size()) + R"(},"sound/step-copy.ogg":{"hash":")" + HexSha1(sound) +
                R"(","size":)" + std::to_string(sound.size()) + R"(},"lang/en_US.lang":{"hash":")" + HexSha1(lang) +
                R"(","size":)" + std::to_string(lang.size()) + "}}}";
