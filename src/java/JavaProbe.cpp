@@ -27,10 +27,11 @@ JavaFacts ParseJavaSettings(std::string_view output) {
         const std::string_view line = output.substr(start, end - start);
         start = end + 1;
 
-        // A property line is indented and holds " = "; a list-valued property
-        // continues on more deeply indented lines without one, which the
-        // search for the key skips.
+        // A property line is indented by four blanks and holds " = "; a
+        // list-valued property continues on more deeply indented lines, whose
+        // text (a path may hold " = ") is never a key.
         if (line.starts_with("    ")) {
+            if (line.size() > 4 && line[4] == ' ') continue;
             const auto equals = line.find(" = ");
             if (equals == std::string_view::npos) continue;
             const std::string_view key = Trim(line.substr(0, equals));
