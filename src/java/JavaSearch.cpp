@@ -137,7 +137,11 @@ std::vector<JavaCandidate> SearchJava(const JavaSearchPlaces& places) {
             const std::string component_folder = runtimes + "/" + component;
             for (const std::string& platform_name : platform::ListFolders(component_folder)) {
                 if (platform_name.empty() || platform_name.front() == '.') continue;
-                collector.AddHome(component_folder + "/" + platform_name + "/" + component);
+                // The .version file is written last: without it the install
+                // never finished and the runtime may lack files.
+                const std::string platform_folder = component_folder + "/" + platform_name;
+                if (!platform::IsRegularFile(platform_folder + "/.version")) continue;
+                collector.AddHome(platform_folder + "/" + component);
             }
         }
     }

@@ -10,7 +10,8 @@
 //  4. /usr/lib/jvm/*, /usr/java/*, /opt/*, ~/.sdkman/candidates/java/*,
 //     ~/.jdks/*, ~/.gradle/jdks/*;
 //  5. the runtimes the launcher installed:
-//     <game folder>/runtime/<component>/<platform>/<component>.
+//     <game folder>/runtime/<component>/<platform>/<component>, once their
+//     install has finished (<platform>/.version exists).
 //
 // A home counts when <home>/bin/java is an executable regular file. The
 // folders of one place are taken in name order (platform::ListFolders),

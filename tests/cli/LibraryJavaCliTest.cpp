@@ -67,6 +67,7 @@ TEST(Cli, JavaListsCandidatesOrFails) {
     const std::string game = folder.path() + "/game";
     folder.Write("game/runtime/jre-legacy/linux/jre-legacy/release", "JAVA_VERSION=\"1.8.0_51\"\nOS_ARCH=\"amd64\"\n");
     const std::string own = folder.Write("game/runtime/jre-legacy/linux/jre-legacy/bin/java", "#!/bin/sh\n");
+    folder.Write("game/runtime/jre-legacy/linux/.version", "8u51");
     ::chmod(own.c_str(), 0755);
     {
         // The registered JDK comes first, the launcher's own runtime of the

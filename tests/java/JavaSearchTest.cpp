@@ -97,11 +97,14 @@ TEST(JavaSearch, FindsEveryRuntimeOnceInAStableOrder) {
     // A release file without OS_ARCH: the runtime tells the rest.
     tree.Write("home/.gradle/jdks/half/release", "JAVA_VERSION=\"16.0.2\"\n");
     Executable(tree, "home/.gradle/jdks/half/bin/java", SettingsScript("99", "amd64", "64"));
-    // The launcher's runtimes, and a stray file among them.
+    // The launcher's runtimes.
     Home(tree, "game/runtime/java-runtime-gamma/linux/java-runtime-gamma", Release("17.0.8", "amd64"));
     Home(tree, "game/runtime/jre-legacy/linux/jre-legacy", Release("1.8.0_51", "amd64"));
     tree.Write("game/runtime/java-runtime-gamma/linux/.version", "17.0.8");
-    tree.MakeFolder("game/runtime/java-runtime-delta/linux");  // an install that never finished
+    tree.Write("game/runtime/jre-legacy/linux/.version", "8u51");
+    // An install that never finished has no .version file.
+    Home(tree, "game/runtime/java-runtime-delta/linux/java-runtime-delta", Release("21.0.3", "amd64"));
+    tree.Write("game/runtime/java-runtime-gamma/linux/stray-file", "");
     // JAVA_HOME names the JDK in /opt; PATH holds a link to the Debian one,
     // after a relative entry and one without java.
     tree.MakeFolder("usr/local/bin");
