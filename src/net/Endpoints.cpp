@@ -30,6 +30,7 @@ Endpoints Endpoints::Defaults() {
         {"update_probe", "https://updates.kestrel-launcher.example/"},
         {"slogans", "https://updates.kestrel-launcher.example/slogans/Titlelist.ini"},
         {"thanks", "https://updates.kestrel-launcher.example/launcher/Special_thanks.txt"},
+        {"java_runtimes", "https://piston-meta.mojang.com/v1/products/java-runtime/2ec0cc96c44e5a76b9c8b7c39df7210883d12871/all.json"},
     };
     return table;
 }

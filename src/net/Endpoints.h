@@ -10,7 +10,8 @@
 // nothing.
 //
 // Names: mojang_auth, microsoft_login, xbox_user, xsts, minecraft_services,
-// session, update (a folder URL ending in "/"), update_probe, slogans, thanks.
+// session, update (a folder URL ending in "/"), update_probe, slogans, thanks,
+// java_runtimes (Mojang's Java runtime index).
 //
 // Threading: a plain value; read it from any thread once built.
 
