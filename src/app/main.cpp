@@ -23,7 +23,6 @@
 
 #include "app/LauncherApp.h"
 #include "app/QtShutdown.h"
-#include "accounts/SignIn.h"
 #include "content/UpdateCheck.h"
 #include "net/Endpoints.h"
 #include "platform/Clock.h"
@@ -34,6 +33,7 @@
 #include "shell/LaunchFlow.h"
 #include "shell/NoticeBoard.h"
 #include "shell/SettingsWindow.h"
+#include "shell/SignIn.h"
 #include "shell/SignInContextFromLauncher.h"
 #include "shell/SloganLine.h"
 #include "shell/StatusBoard.h"
@@ -56,20 +56,20 @@ void FillInHooks(StartUpHooks& hooks) {
     // is made when the window is wired; the handlers WireSignIn installs keep
     // a reference to it, and the hooks below keep it alive until the
     // launcher (and with it the hooks) goes away after the workers' join.
-    auto sign_in = std::make_shared<std::optional<accounts::SignInContext>>();
+    auto sign_in = std::make_shared<std::optional<shell::SignInContext>>();
     hooks.wire_sign_in = [sign_in](shell::LauncherContext& ctx) {
         sign_in->emplace(shell::MakeSignInContext(ctx));
-        accounts::WireSignIn(**sign_in);
+        shell::WireSignIn(**sign_in);
     };
     hooks.lay_out_account_panel = [sign_in](shell::LauncherContext&) {
-        if (*sign_in) accounts::LayOutAccountPanel(**sign_in);
+        if (*sign_in) shell::LayOutAccountPanel(**sign_in);
     };
     hooks.read_account_cache = [sign_in](shell::LauncherContext&) {
         if (*sign_in) accounts::ReadAccountCacheAtStart(**sign_in);
     };
     hooks.automatic_sign_in = [sign_in](shell::LauncherContext&, std::stop_token stop,
                                         const shell::StepReporter& step) {
-        if (*sign_in) accounts::AutomaticSignIn(**sign_in, stop, step);
+        if (*sign_in) shell::AutomaticSignIn(**sign_in, stop, step);
     };
 
     hooks.wire_launch = [](shell::LauncherContext& ctx) { shell::WireLaunch(ctx); };

@@ -40,7 +40,7 @@
 // text is the one this launcher has always produced.
 //
 // Nothing is cached: each build reads the chain's manifests once, and the
-// library reader reads them once more.
+// classpath is made from the same reading.
 //
 // Threading: a builder may be used by one thread at a time (its random source
 // is shared); build on the launch worker.

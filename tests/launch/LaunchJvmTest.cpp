@@ -188,5 +188,30 @@ TEST_F(LaunchJvmTest, TheRealJavasMajorVersionIsCheckedAgainstTheManifest) {
     EXPECT_EQ(Launcher(profile_, random_).Launch(Plan("other")).error(), std::string(kErrorJavaVersion) + wrong);
 }
 
+// A game that dies at start leaves its reason in the launch log of its game
+// directory (the version's folder under isolation), where the launcher's
+// own output would have lost it.
+TEST_F(LaunchJvmTest, TheGamesOutputGoesToALaunchLogInItsGameDirectory) {
+    game_.Manifest("broken", manifests::Vanilla1122());  // no --record: the fake game complains and exits 3
+    fs::copy_file(KESTREL_FAKE_GAME_JAR, game_.path() + "/versions/broken/broken.jar");
+    LaunchPlan plan = Plan("broken");
+    plan.isolation = true;
+    const Result<StartedGame> started = Launcher(profile_, random_).Start(plan);
+    ASSERT_TRUE(started.ok()) << started.error();
+    EXPECT_EQ(platform::WaitForProcess(started->pid).value(), 3);
+
+    const fs::path log(started->log_path);
+    EXPECT_EQ(log.parent_path(), fs::path(game_.path() + "/versions/broken/logs"));
+    EXPECT_TRUE(log.filename().string().starts_with("kestrel-launch-")) << log;
+    const auto text = platform::ReadFile(started->log_path);
+    ASSERT_TRUE(text.has_value());
+    EXPECT_NE(text->find("fake game: no --record FILE"), std::string::npos) << *text;
+
+    // A stop request before the process is started cancels the launch.
+    std::stop_source stop;
+    stop.request_stop();
+    EXPECT_EQ(Launcher(profile_, random_).Start(plan, stop.get_token()).error(), kLaunchCancelled);
+}
+
 }  // namespace
 }  // namespace kestrel::launch
