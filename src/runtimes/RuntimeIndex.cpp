@@ -6,8 +6,17 @@
 namespace kestrel::runtimes {
 
 std::string RuntimePlatform(const platform::HostProfile& profile) {
-    if (profile.IsWindows()) return profile.bits == "32" ? "windows-x86" : "windows-x64";
-    return profile.bits == "32" ? "linux-i386" : "linux";
+    const bool x86 = profile.arch == "x86" || profile.bits == "32";
+    if (profile.IsWindows()) {
+        if (profile.arch == "arm64") return "windows-arm64";
+        return x86 ? "windows-x86" : "windows-x64";
+    }
+    if (x86) return "linux-i386";
+    // Mojang builds its Linux runtimes for x86 only; another machine gets a
+    // name of its own, which the index then does not list, rather than
+    // programs it cannot run.
+    if (profile.arch.empty() || profile.arch == "x86_64") return "linux";
+    return "linux-" + profile.arch;
 }
 
 bool IsPlainName(std::string_view name) {

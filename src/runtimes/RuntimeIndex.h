@@ -40,8 +40,10 @@ struct RuntimeRelease {
     RemoteFile manifest;
 };
 
-// The index's name of this host's platform: linux or linux-i386,
-// windows-x64 or windows-x86, from the profile's OS and bitness.
+// The index's name of this host's platform, from the profile's OS, CPU
+// architecture and bitness: linux (x86_64), linux-i386, windows-x64,
+// windows-x86, windows-arm64; Linux on another CPU gets "linux-<arch>",
+// which the index does not list.
 std::string RuntimePlatform(const platform::HostProfile& profile);
 
 // True for a name that can safely be a folder name: letters, digits, ".",

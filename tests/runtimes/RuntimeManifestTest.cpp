@@ -53,11 +53,26 @@ TEST(RuntimeIndex, FindsTheCurrentReleaseOfAComponent) {
     EXPECT_FALSE(RuntimeIndex::Parse("[1, 2]").ok());
     EXPECT_FALSE(RuntimeIndex::Parse("<html>").ok());
 
-    EXPECT_EQ(RuntimePlatform(platform::HostProfile::Linux64()), "linux");
-    EXPECT_EQ(RuntimePlatform(platform::HostProfile::Windows64()), "windows-x64");
-    platform::HostProfile linux32 = platform::HostProfile::Linux64();
-    linux32.bits = "32";
-    EXPECT_EQ(RuntimePlatform(linux32), "linux-i386");
+    struct Host {
+        platform::HostProfile profile;
+        std::string arch;
+        std::string bits;
+        std::string platform;
+    };
+    const std::vector<Host> hosts = {
+        {platform::HostProfile::Linux64(), "x86_64", "64", "linux"},
+        {platform::HostProfile::Linux64(), "x86", "32", "linux-i386"},
+        {platform::HostProfile::Linux64(), "x86_64", "32", "linux-i386"},
+        {platform::HostProfile::Linux64(), "arm64", "64", "linux-arm64"},
+        {platform::HostProfile::Windows64(), "x86_64", "64", "windows-x64"},
+        {platform::HostProfile::Windows64(), "x86", "32", "windows-x86"},
+        {platform::HostProfile::Windows64(), "arm64", "64", "windows-arm64"},
+    };
+    for (Host host : hosts) {
+        host.profile.arch = host.arch;
+        host.profile.bits = host.bits;
+        EXPECT_EQ(RuntimePlatform(host.profile), host.platform) << host.arch << " " << host.bits;
+    }
 }
 
 TEST(RuntimeManifest, ReadsFilesFoldersAndLinks) {

@@ -81,7 +81,7 @@ int InstallComponent(const std::string& component, const CliArguments& arguments
 std::string ComponentOfChain(const std::vector<launch::ChainManifest>& chain) {
     std::string component;
     for (const launch::ChainManifest& element : chain) {
-        const std::string named = element.manifest.document.GetText("javaVersion.component");
+        const std::string& named = element.manifest.record.java_component;
         if (!named.empty()) component = named;
     }
     return component.empty() ? std::string(kLegacyComponent) : component;
