@@ -189,6 +189,10 @@ int main(int argc, char** argv) {
         if (!grab.isEmpty()) GrabWhenStartedUp(*window, grab);
         status = QApplication::exec();
         kestrel::app::StopWorkersServingEvents(workers);
+        // A change made while the workers stopped had no writer left.
+        if (const auto saved = launcher.state().options_saver.Flush(launcher.context()); !saved) {
+            std::fprintf(stderr, "kestrel: %s%s\n", kestrel::shell::kSaveFailedText.data(), saved.error().c_str());
+        }
         // The settings window is kept in the state; it goes before the
         // toolkit does.
         launcher.context().state.settings_window.Set(nullptr);

@@ -6,7 +6,9 @@
 #include "accounts/OfflineUuid.h"
 #include "java/JavaVersion.h"
 #include "launch/CommandLine.h"
+#include "launch/GameAssets.h"
 #include "launch/Libraries.h"
+#include "launch/LoggingConfiguration.h"
 #include "launch/Placeholders.h"
 #include "launch/RepeatedOptions.h"
 #include "launch/Rules.h"
@@ -167,6 +169,7 @@ Result<std::string> CommandLineBuilder::Build(const LaunchPlan& plan) const {
     const std::string natives_folder = manifests.VersionFolder(plan.version_id) + sep + plan.version_id + "-natives";
     const std::string library_folder = plan.game_folder + sep + "libraries";
     const std::string assets_root = QuoteArgument(plan.game_folder + sep + "assets");
+    const std::string game_assets = QuoteArgument(GameAssets::Of(chain, plan, profile_).folder);
     const std::string watermark = QuoteArgument(plan.watermark.empty() ? kDefaultWatermark : plan.watermark);
     const std::string token = QuoteIfNeeded(plan.access_token.empty() ? RandomToken() : plan.access_token);
     const std::string uuid = QuoteIfNeeded(plan.player_uuid.empty() ? accounts::OfflineUuid(plan.player_name)
@@ -181,7 +184,7 @@ Result<std::string> CommandLineBuilder::Build(const LaunchPlan& plan) const {
         {"${version_type}", watermark, true},
         {"${game_directory}", QuoteArgument(game_directory), true},
         {"${assets_root}", assets_root, true},
-        {"${game_assets}", assets_root, false},
+        {"${game_assets}", game_assets, false},
         {"${assets_index_name}", QuoteIfNeeded(VersionManifests::AssetsIndexName(chain)), false},
         {"${auth_uuid}", uuid, false},
         {"${auth_session}", token, false},
@@ -238,6 +241,10 @@ Result<std::string> CommandLineBuilder::Build(const LaunchPlan& plan) const {
         }
         const std::string joined = Join(taken);
         if (!joined.empty() && jvm.find(joined) == std::string::npos) jvm += " " + Join(pieces);
+    }
+
+    if (const auto logging = LoggingConfiguration::Of(chain, plan.game_folder, profile_)) {
+        jvm += " " + logging->CommandLineText();
     }
 
     std::string line = jvm + "  " + game_text + "  " + "--height " + std::to_string(plan.window_height) +

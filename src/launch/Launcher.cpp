@@ -1,6 +1,7 @@
 #include "launch/Launcher.h"
 
 #include "launch/CommandLineBuilder.h"
+#include "launch/GameAssets.h"
 #include "launch/LaunchLog.h"
 #include "launch/NativesExtractor.h"
 #include "platform/ChildProcess.h"
@@ -44,6 +45,7 @@ Result<StartedGame> Launcher::Start(const LaunchPlan& plan, std::stop_token stop
     if (directory.empty()) directory = plan.java_path.substr(0, plan.java_path.rfind(profile_.path_sep) + 1);
 
     NativesExtractor(VersionManifests(plan.game_folder, profile_)).Unpack(plan.version_id);
+    GameAssets::Of(plan, profile_).RecreateCopies(plan, profile_);
 
     if (stop.stop_requested()) return Error{std::string(kLaunchCancelled)};
     platform::ChildOptions options;

@@ -14,6 +14,19 @@ std::string_view Trim(std::string_view text) {
     return text;
 }
 
+// "http://" or "https://" and a host at least: a name that is an origin.
+bool IsOrigin(std::string_view name) {
+    for (const std::string_view scheme : {std::string_view("http://"), std::string_view("https://")}) {
+        if (name.size() > scheme.size() && name.substr(0, scheme.size()) == scheme) return true;
+    }
+    return false;
+}
+
+std::string WithoutTrailingSlashes(std::string_view text) {
+    while (!text.empty() && text.back() == '/') text.remove_suffix(1);
+    return std::string(text);
+}
+
 }  // namespace
 
 Endpoints Endpoints::Defaults() {
@@ -56,8 +69,17 @@ void Endpoints::Override(std::string_view lines) {
         if (equals == std::string_view::npos) continue;
         const std::string_view name = Trim(line.substr(0, equals));
         const std::string_view url = Trim(line.substr(equals + 1));
+        if (url.empty()) continue;
+        if (IsOrigin(name)) {
+            // A trailing "/" on either side would make "https://a/" never
+            // match "https://a/x" or give "//" after the base; a name that is
+            // only a scheme and slashes is no origin at all.
+            std::string origin = WithoutTrailingSlashes(name);
+            if (IsOrigin(origin)) origins_.push_back({std::move(origin), WithoutTrailingSlashes(url)});
+            continue;
+        }
         const auto known = urls_.find(name);
-        if (known == urls_.end() || url.empty()) continue;
+        if (known == urls_.end()) continue;
         known->second = std::string(url);
     }
 }

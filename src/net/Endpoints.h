@@ -13,13 +13,25 @@
 // session, update (a folder URL ending in "/"), update_probe, slogans, thanks,
 // java_runtimes (Mojang's Java runtime index).
 //
+// A line whose name is itself an origin ("https://libraries.minecraft.net=
+// http://127.0.0.1:8080/libraries") is kept as a rule for rewriting the URLs
+// of downloads (see UrlRewriter.h), in the order of the file.
+//
 // Threading: a plain value; read it from any thread once built.
 
 #include <map>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace kestrel::net {
+
+// One rewriting rule: a URL that starts with origin followed by "/" or the
+// end gets base in place of origin. Neither ends in "/".
+struct OriginRule {
+    std::string origin;
+    std::string base;
+};
 
 class Endpoints {
 public:
@@ -36,8 +48,12 @@ public:
     // The base URL followed by the path, exactly.
     std::string Url(std::string_view name, std::string_view path = {}) const { return Base(name) + std::string(path); }
 
+    // The origin lines of the endpoints file, in its order.
+    const std::vector<OriginRule>& Origins() const { return origins_; }
+
 private:
     std::map<std::string, std::string, std::less<>> urls_;
+    std::vector<OriginRule> origins_;
 };
 
 }  // namespace kestrel::net

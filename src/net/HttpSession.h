@@ -47,6 +47,14 @@ struct HttpOptions {
     std::size_t max_body_bytes = 0;
 };
 
+// A request's answer together with why it failed. body is exactly what the
+// function of the same name without "Reply" returns; failure.kind is kNone
+// for an answer with a status below 400.
+struct HttpReply {
+    std::string body;
+    RequestFailure failure;
+};
+
 class HttpSession {
 public:
     explicit HttpSession(HttpOptions options = {}) : options_(std::move(options)) {}
@@ -57,6 +65,15 @@ public:
                             std::string_view extra_headers) const;
     std::string ComRequest(const std::string& url, int method, std::string_view body,
                            std::string_view extra_headers) const;
+
+    // The same requests, with the reason of a failure beside the body.
+    HttpReply InetReply(const std::string& url, int method, std::string_view body,
+                        std::string_view extra_headers) const;
+    HttpReply CurlReply(const std::string& url, int method, std::string_view body,
+                        std::string_view extra_headers) const;
+    HttpReply ComReply(const std::string& url, int method, std::string_view body,
+                       std::string_view extra_headers) const;
+    HttpReply DownloadReply(const std::string& url) const;
 
     // A plain GET without headers of ours, for files of the update server.
     // An answer with an HTTP error status (400 and above) or one cut short

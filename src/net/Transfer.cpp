@@ -189,6 +189,74 @@ long Transfer::ResponseCode() const {
     return code;
 }
 
+RequestFailure Transfer::Failure(CURLcode code) const {
+    return ClassifyCurlResult(code, ResponseCode(), cancelled_, too_large_);
+}
+
+RequestFailure ClassifyCurlResult(CURLcode code, long http_status, bool cancelled, bool too_large) {
+    RequestFailure failure;
+    failure.http_status = http_status;
+    if (cancelled) {
+        failure.kind = FailureKind::kCancelled;
+        failure.detail = "cancelled";
+        return failure;
+    }
+    if (code != CURLE_OK) failure.detail = curl_easy_strerror(code);
+    switch (code) {
+        case CURLE_OK:
+            if (http_status >= 400) {
+                failure.kind = FailureKind::kHttpStatus;
+                failure.detail = "HTTP " + std::to_string(http_status);
+            }
+            return failure;
+        case CURLE_COULDNT_RESOLVE_PROXY:
+        case CURLE_COULDNT_RESOLVE_HOST:
+        case CURLE_COULDNT_CONNECT:
+            failure.kind = FailureKind::kConnect;
+            return failure;
+        case CURLE_OPERATION_TIMEDOUT:
+            failure.kind = FailureKind::kTimeout;
+            return failure;
+        case CURLE_SSL_CONNECT_ERROR:
+        case CURLE_PEER_FAILED_VERIFICATION:
+        case CURLE_SSL_CERTPROBLEM:
+        case CURLE_SSL_CIPHER:
+        case CURLE_SSL_CACERT_BADFILE:
+        case CURLE_SSL_SHUTDOWN_FAILED:
+        case CURLE_SSL_CRL_BADFILE:
+        case CURLE_SSL_ISSUER_ERROR:
+        case CURLE_SSL_PINNEDPUBKEYNOTMATCH:
+        case CURLE_SSL_INVALIDCERTSTATUS:
+        case CURLE_SSL_ENGINE_NOTFOUND:
+        case CURLE_SSL_ENGINE_SETFAILED:
+        case CURLE_SSL_ENGINE_INITFAILED:
+        case CURLE_USE_SSL_FAILED:
+            failure.kind = FailureKind::kTls;
+            return failure;
+        case CURLE_PARTIAL_FILE:
+        case CURLE_RECV_ERROR:
+        case CURLE_SEND_ERROR:
+        case CURLE_GOT_NOTHING:
+        case CURLE_HTTP2:
+        case CURLE_HTTP2_STREAM:
+            failure.kind = FailureKind::kCut;
+            return failure;
+        case CURLE_HTTP_RETURNED_ERROR:
+            failure.kind = FailureKind::kHttpStatus;
+            return failure;
+        case CURLE_FILESIZE_EXCEEDED:
+            failure.kind = FailureKind::kTooLarge;
+            return failure;
+        case CURLE_ABORTED_BY_CALLBACK:
+        case CURLE_WRITE_ERROR:
+            failure.kind = too_large ? FailureKind::kTooLarge : FailureKind::kOther;
+            return failure;
+        default:
+            failure.kind = FailureKind::kOther;
+            return failure;
+    }
+}
+
 void Transfer::Cleanup() {
     if (handle_) {
         curl_easy_cleanup(handle_);

@@ -26,6 +26,7 @@
 #include <vector>
 
 #include "net/ByteBuffer.h"
+#include "net/RequestFailure.h"
 
 namespace kestrel::net {
 
@@ -85,6 +86,9 @@ public:
     // The HTTP status of the last response; 0 when none arrived.
     long ResponseCode() const;
     bool Cancelled() const { return cancelled_; }
+    // Why the transfer that ended with code failed (kind kNone when it
+    // succeeded with a status below 400).
+    RequestFailure Failure(CURLcode code) const;
 
     // Releases the handle, the buffers and the header list.
     void Cleanup();
@@ -110,6 +114,12 @@ private:
     std::size_t body_limit_ = 0;
     bool too_large_ = false;
 };
+
+// The failure a libcurl result code and HTTP status stand for. A transfer
+// aborted by a callback counts as cancelled when cancelled is set, as too
+// large when too_large is set, and as a local failure otherwise.
+RequestFailure ClassifyCurlResult(CURLcode code, long http_status, bool cancelled = false,
+                                  bool too_large = false);
 
 // The cookies set by a response header block: the name=value pair of every
 // "Set-Cookie" line (attributes dropped), in header order, joined by ";"

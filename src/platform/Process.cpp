@@ -107,6 +107,9 @@ bool NamesUtf8(std::string_view locale) {
 std::vector<std::string> ChildEnvironment(const char* const* environment) {
     std::vector<std::string> result;
     for (const char* const* entry = environment; entry && *entry; ++entry) result.emplace_back(*entry);
+    // The launcher picks Qt's media backend for itself (QtApplication); the
+    // game and the updater must not inherit that choice.
+    std::erase_if(result, [](const std::string& entry) { return entry.rfind("QT_MEDIA_BACKEND=", 0) == 0; });
     std::string_view effective;
     for (std::string_view name : {"LC_ALL", "LC_CTYPE", "LANG"}) {
         const auto value = Variable(result, name);

@@ -61,7 +61,8 @@ Result<int> StartProcess(const std::string& exe, std::string_view command_line, 
 // session with no locale (C, POSIX) or a legacy one would see "?" in their
 // place. When the effective LC_CTYPE (LC_ALL, else LC_CTYPE, else LANG) is
 // not UTF-8, LC_ALL is replaced by C.UTF-8 when it is set, otherwise
-// LC_CTYPE=C.UTF-8 is added; every other variable stays as it is.
+// LC_CTYPE=C.UTF-8 is added. QT_MEDIA_BACKEND, which the launcher sets for
+// its own media players, is left out. Every other variable stays as it is.
 std::vector<std::string> ChildEnvironment(const char* const* environment);
 
 // True while the process runs. A child of ours that has ended is reaped here;

@@ -54,6 +54,34 @@ TEST(LaunchCli, OfflineUuidCommandLineAndNatives) {
                                "lwjgl-platform-2.9.4-nightly-20150209-natives-windows-64.jar\n");
 }
 
+TEST(LaunchCli, OldVersionsGetTheirAssetFolderAndTheLoggingConfigurationOnBothHosts) {
+    testing::GameFolder game;
+    game.Manifest("1.7.2", testing::manifests::Vanilla172());
+    game.File("assets/indexes/legacy.json", R"({"virtual":true,"objects":{}})");
+    game.File("assets/log_configs/client-1.7.xml", "<Configuration/>");
+    const std::string java = game.FakeJava("jdk", "17.0.2");
+    const std::string g = game.path();
+    const std::vector<std::string> words = {"command-line", "1.7.2", "--game-dir", g, "--java", java, "--name", "S"};
+    auto linux = RunCli(words);
+    ASSERT_EQ(linux.status, 0) << linux.err;
+    EXPECT_NE(linux.out.find(" -Dlog4j.configurationFile=\"" + g + "/assets/log_configs/client-1.7.xml\"  "
+                             "net.minecraft.client.main.Main  --username S "),
+              std::string::npos)
+        << linux.out;
+    EXPECT_NE(linux.out.find(" --assetsDir \"" + g + "/assets/virtual/legacy\" "), std::string::npos) << linux.out;
+
+    std::vector<std::string> windows_words = words;
+    windows_words.insert(windows_words.end(), {"--host", "windows"});
+    const auto windows = RunCli(windows_words);
+    ASSERT_EQ(windows.status, 0) << windows.err;
+    EXPECT_NE(windows.out.find(" -Dlog4j.configurationFile=\"" + g + "\\assets\\log_configs\\client-1.7.xml\"  "
+                               "net.minecraft.client.main.Main  --username S "),
+              std::string::npos)
+        << windows.out;
+    EXPECT_NE(windows.out.find(" --assetsDir \"" + g + "\\assets\\virtual\\legacy\" "), std::string::npos)
+        << windows.out;
+}
+
 TEST(LaunchCli, FailuresGiveTheLaunchersTextOrTheUsage) {
     testing::GameFolder game;
     game.Manifest("1.12.2", testing::manifests::Vanilla1122());

@@ -180,6 +180,38 @@ TEST_F(LaunchJvmTest, ForgeStyleChildStartsWithItsModulePathAndMainClass) {
     }
 }
 
+TEST_F(LaunchJvmTest, OldVersionsStartWithTheirAssetCopiesAndTheLoggingConfiguration) {
+    const std::string g = game_.path();
+    const std::string sound = game_.AssetObject("a sound");
+    const std::string texture = game_.AssetObject("a texture");
+    const std::string objects = R"("objects":{"sound/a.ogg":{"hash":")" + sound + R"(","size":7},)" +
+                                R"("textures/b.png":{"hash":")" + texture + R"(","size":9}})";
+    game_.File("assets/indexes/legacy.json", R"({"virtual":true,)" + objects + "}");
+    game_.File("assets/indexes/pre-1.6.json", R"({"map_to_resources":true,)" + objects + "}");
+    game_.File("assets/log_configs/client-1.7.xml", "<Configuration/>");
+    game_.Manifest("1.7.2", manifests::Vanilla172(" --record " + record_));
+    game_.Manifest("1.5.2", manifests::Vanilla152(" --record " + record_));
+    for (const char* id : {"1.7.2", "1.5.2"}) {
+        fs::copy_file(KESTREL_FAKE_GAME_JAR, g + "/versions/" + id + "/" + id + ".jar");
+    }
+    game_.File("assets/virtual/legacy/sound/a.ogg", "cut");  // a damaged copy is made again
+
+    Record record = Run(Plan("1.7.2"));
+    EXPECT_EQ(After(record.args, "--assetsDir"), g + "/assets/virtual/legacy");
+    EXPECT_EQ(record.Property("log4j.configurationFile"), g + "/assets/log_configs/client-1.7.xml");
+    EXPECT_EQ(platform::ReadFile(g + "/assets/virtual/legacy/sound/a.ogg"), "a sound");
+    EXPECT_EQ(platform::ReadFile(g + "/assets/virtual/legacy/textures/b.png"), "a texture");
+
+    LaunchPlan plan = Plan("1.5.2");
+    plan.isolation = true;
+    record = Run(plan);
+    const std::string resources = g + "/versions/1.5.2/resources";
+    EXPECT_EQ(After(record.args, "--assetsDir"), resources);
+    EXPECT_EQ(record.Property("log4j.configurationFile"), "");
+    EXPECT_EQ(platform::ReadFile(resources + "/sound/a.ogg"), "a sound");
+    EXPECT_EQ(platform::ReadFile(resources + "/textures/b.png"), "a texture");
+}
+
 TEST_F(LaunchJvmTest, TheRealJavasMajorVersionIsCheckedAgainstTheManifest) {
     std::string vanilla = manifests::Vanilla119("other");
     const std::string wrong = std::to_string(java::JavaMajorNumber(major_) + 1);

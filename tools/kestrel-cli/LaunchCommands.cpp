@@ -16,7 +16,7 @@
 #include "net/JsonWriter.h"
 #include "platform/Process.h"
 #include "platform/RandomSource.h"
-#include "shell/OptionChecks.h"
+#include "settings/OptionChecks.h"
 
 namespace kestrel::cli {
 
@@ -31,12 +31,12 @@ constexpr const char* kLaunchUsage =
 std::optional<int> WindowSize(const CliArguments& arguments, const std::string& option, const char* fallback,
                               const CliContext& context) {
     const std::string text = arguments.Get(option, fallback);
-    const shell::OptionProblem problem = shell::CheckNumber(text, shell::kWindowSizeRange);
-    if (problem != shell::OptionProblem::kNone) {
-        context.err << option << ": " << OptionProblemText(problem, text, shell::kWindowSizeRange) << "\n";
+    const settings::OptionProblem problem = settings::CheckNumber(text, settings::kWindowSizeRange);
+    if (problem != settings::OptionProblem::kNone) {
+        context.err << option << ": " << OptionProblemText(problem, text, settings::kWindowSizeRange) << "\n";
         return std::nullopt;
     }
-    return static_cast<int>(*shell::TypedNumber(text));
+    return static_cast<int>(*settings::TypedNumber(text));
 }
 
 // The plan of command-line and launch; nothing when a required option is

@@ -51,7 +51,7 @@ public final class Recorder {
         member(json, "cwd", Paths.get("").toAbsolutePath().toString()).append(',');
         String[] properties = {"java.library.path", "java.class.path", "jdk.module.path", "java.version",
                                "minecraft.launcher.brand", "minecraft.launcher.version", "FabricMcEmu",
-                               "ignoreList", "libraryDirectory"};
+                               "ignoreList", "libraryDirectory", "log4j.configurationFile"};
         json.append("\"properties\":{");
         boolean first = true;
         for (String name : properties) {

@@ -19,9 +19,9 @@
 #include <optional>
 #include <string_view>
 
-#include "shell/SettingsRecord.h"
+#include "settings/SettingsRecord.h"
 
-namespace kestrel::shell {
+namespace kestrel::settings {
 
 // The lowest and the highest value a number setting takes, both included.
 struct OptionRange {
@@ -71,4 +71,4 @@ OptionShape ShapeOf(std::string_view key, std::int64_t machine_total_mb);
 // refuse on their own terms.
 OptionProblem CheckOption(std::string_view key, std::string_view value, std::int64_t machine_total_mb);
 
-}  // namespace kestrel::shell
+}  // namespace kestrel::settings

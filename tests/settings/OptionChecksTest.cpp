@@ -1,8 +1,8 @@
-#include "shell/OptionChecks.h"
+#include "settings/OptionChecks.h"
 
 #include <gtest/gtest.h>
 
-namespace kestrel::shell {
+namespace kestrel::settings {
 namespace {
 
 TEST(OptionChecks, TypedNumbersAreWholeNumbersOnly) {
@@ -74,4 +74,4 @@ TEST(OptionChecks, MemoryHasNoUpperBoundWhenTheMachinesTotalIsUnknown) {
 }
 
 }  // namespace
-}  // namespace kestrel::shell
+}  // namespace kestrel::settings

@@ -1,8 +1,8 @@
-#include "shell/OptionChecks.h"
+#include "settings/OptionChecks.h"
 
 #include <limits>
 
-namespace kestrel::shell {
+namespace kestrel::settings {
 
 OptionRange MemoryRange(std::int64_t machine_total_mb) {
     if (machine_total_mb < kMinMemoryMb) return {kMinMemoryMb, std::numeric_limits<std::int32_t>::max()};
@@ -52,7 +52,7 @@ OptionProblem CheckText(std::string_view text) {
 OptionShape ShapeOf(std::string_view key, std::int64_t machine_total_mb) {
     static constexpr std::string_view kTexts[] = {"RINKU_SUTAATO", "GameFolder", "ip", "Java", "JavaV",
                                                   "GameWindow_Title", "GameWindow_Watermark"};
-    static constexpr std::string_view kFlags[] = {"GameFolder_Auto", "Musicplayer", "Isolation"};
+    static constexpr std::string_view kFlags[] = {"GameFolder_Auto", "Musicplayer", "Isolation", "CheckFilesBeforeLaunch"};
     for (const std::string_view text : kTexts) {
         if (key == text) return {OptionKind::kText, {}};
     }
@@ -77,4 +77,4 @@ OptionProblem CheckOption(std::string_view key, std::string_view value, std::int
     return OptionProblem::kNone;
 }
 
-}  // namespace kestrel::shell
+}  // namespace kestrel::settings

@@ -1,4 +1,4 @@
-#include "shell/OptionsFile.h"
+#include "settings/OptionsFile.h"
 
 #include <filesystem>
 #include <limits>
@@ -7,10 +7,8 @@
 #include "net/KeyLookup.h"
 #include "net/TextEncoding.h"
 #include "platform/Files.h"
-#include "platform/Folders.h"
-#include "platform/HostProfile.h"
 
-namespace kestrel::shell {
+namespace kestrel::settings {
 
 namespace {
 
@@ -33,9 +31,6 @@ void MakeFolders(const std::string& path) {
 
 }  // namespace
 
-OptionsPlace OptionsPlace::Current() {
-    return {platform::ProgramFolder(), platform::ExecutableName(), platform::LocalAppData()};
-}
 
 std::string OptionValue(std::string_view text, std::string_view key) {
     // A key is looked for at the start of a line first. Values are written
@@ -71,14 +66,10 @@ std::int32_t OptionInteger(std::string_view value) {
     return static_cast<std::int32_t>(signed_value);
 }
 
-OptionsFile::OptionsFile(OptionsPlace place) : place_(std::move(place)) {
-    const platform::HostProfile host = platform::HostProfile::Current();
-    path_ = host.Join(host.Join(place_.program_folder, "KSTfiles"), "LauncherOptions.ini");
-    default_game_folder_ = host.Join(place_.program_folder, ".minecraft");
-}
+OptionsFile::OptionsFile(platform::LauncherPaths paths) : paths_(std::move(paths)) {}
 
 void OptionsFile::SetCurrentGameDirectory(SettingsRecord& record) const {
-    record.current_game_dir = record.game_folder.empty() ? default_game_folder_ : record.game_folder;
+    record.current_game_dir = record.game_folder.empty() ? paths_.default_game_folder : record.game_folder;
 }
 
 std::string OptionsFile::BuildText(const SettingsRecord& record) const {
@@ -101,23 +92,36 @@ std::string OptionsFile::BuildText(const SettingsRecord& record) const {
     AppendLine(text, "Advanced", std::to_string(record.advanced));
     AppendLine(text, "AntiCheat", record.anti_cheat);
     AppendLine(text, "Launcher_Version", record.launcher_version);
-    AppendLine(text, "Launcher_Name", place_.executable_name);
+    AppendLine(text, "Launcher_Name", paths_.launcher_file);
+    // Keys added later follow the original nineteen lines, so an older
+    // launcher reading this file still finds its own lines where they were.
+    AppendLine(text, "DownloadSource", DownloadSourceText(record.download_source));
+    AppendLine(text, "CheckFilesBeforeLaunch", Flag(record.check_files_before_launch));
     return text;
 }
 
-Status OptionsFile::Save(SettingsRecord& record) const {
+void OptionsFile::PrepareSave(SettingsRecord& record) const {
     record.saved_text = BuildText(record);
-    if (record.game_folder_auto) record.game_folder = default_game_folder_;
+    if (record.game_folder_auto) record.game_folder = paths_.default_game_folder;
+}
+
+Status OptionsFile::WriteText(std::string_view text) const {
     // The start-up creates KSTfiles/; making it here as well keeps a save from
     // failing when the folder was removed while the launcher ran.
-    MakeFolders(std::filesystem::path(path_).parent_path().string());
-    return platform::WriteFileAtomically(path_, net::TextToUtf8(record.saved_text));
+    MakeFolders(std::filesystem::path(paths_.options_file).parent_path().string());
+    return platform::WriteFileAtomically(paths_.options_file, net::TextToUtf8(text));
+}
+
+Status OptionsFile::Save(SettingsRecord& record) const {
+    PrepareSave(record);
+    return WriteText(record.saved_text);
 }
 
 void OptionsFile::Load(SettingsRecord& record, const RecommendedMemory& recommended_memory) const {
-    MakeFolders(platform::HostProfile::Current().Join(place_.local_app_data, "Kestrel2"));
+    MakeFolders(paths_.account_folder);
 
-    const std::string text = net::Utf8ToText(platform::ReadFile(path_, kMaxOptionsFileBytes).value_or(""));
+    const std::string text =
+        net::Utf8ToText(platform::ReadFile(paths_.options_file, kMaxOptionsFileBytes).value_or(""));
     const auto value = [&text](std::string_view key) { return OptionValue(text, key); };
 
     record.server_address = value("ip");
@@ -152,7 +156,7 @@ void OptionsFile::Load(SettingsRecord& record, const RecommendedMemory& recommen
     }
 
     if (record.game_folder.empty()) {
-        record.game_folder = default_game_folder_;
+        record.game_folder = paths_.default_game_folder;
         record.game_folder_auto = true;
     }
     SetCurrentGameDirectory(record);
@@ -172,6 +176,10 @@ void OptionsFile::Load(SettingsRecord& record, const RecommendedMemory& recommen
         record.game_window_height = kDefaultWindowHeight;
     }
 
+    // Newer keys: absent (an older launcher's file) or unknown reads as the default.
+    record.download_source = DownloadSourceFromText(value("DownloadSource"));
+    record.check_files_before_launch = value("CheckFilesBeforeLaunch") != "False";
+
     // These are written for information only; their values come from the program.
     record.advanced = 0;
     record.anti_cheat.clear();
@@ -186,4 +194,4 @@ JavaFill OptionsFile::FillInJava(SettingsRecord& record, const FirstJavaPath& fi
     return {JavaFill::Outcome::kFound};
 }
 
-}  // namespace kestrel::shell
+}  // namespace kestrel::settings

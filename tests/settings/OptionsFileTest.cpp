@@ -1,4 +1,4 @@
-#include "shell/OptionsFile.h"
+#include "settings/OptionsFile.h"
 
 #include <sys/resource.h>
 
@@ -11,7 +11,7 @@
 #include "platform/Files.h"
 #include "support/TempFolder.h"
 
-namespace kestrel::shell {
+namespace kestrel::settings {
 namespace {
 
 using testing::TempFolder;
@@ -20,7 +20,8 @@ using testing::TempFolder;
 // options file of the program folder.
 struct Launcher {
     TempFolder folder;
-    OptionsFile file{OptionsPlace{folder.path() + "/program", "Kestrel.exe", folder.path() + "/appdata"}};
+    OptionsFile file{platform::LauncherPaths::For(folder.path() + "/program", folder.path() + "/appdata", "Kestrel.exe",
+                                                  platform::HostProfile::Linux64())};
 
     std::string Program() const { return folder.path() + "/program"; }
     void WriteOptions(std::string_view text) const { folder.Write("program/KSTfiles/LauncherOptions.ini", text); }
@@ -64,7 +65,7 @@ TEST(OptionsFile, NoFileGivesTheDefaults) {
     EXPECT_FALSE(std::filesystem::exists(launcher.file.path()));
 }
 
-TEST(OptionsFile, SaveWritesNineteenLinesInTheirOrder) {
+TEST(OptionsFile, SaveWritesTheLinesInTheirOrder) {
     Launcher launcher;
     SettingsRecord record;
     record.selected_version = "1.12.2-forge";
@@ -102,6 +103,8 @@ TEST(OptionsFile, SaveWritesNineteenLinesInTheirOrder) {
         R"(AntiCheat="")",
         R"(Launcher_Version="22w02a")",
         R"(Launcher_Name="Kestrel.exe")",
+        R"(DownloadSource="official")",
+        R"(CheckFilesBeforeLaunch="True")",
     });
     // Byte for byte: no byte-order mark, CR LF between lines, none at the end.
     EXPECT_EQ(launcher.ReadOptions(), expected);
@@ -124,6 +127,46 @@ TEST(OptionsFile, SaveWritesNineteenLinesInTheirOrder) {
     EXPECT_EQ(loaded.game_window_height, 720);
     EXPECT_EQ(loaded.game_window_title, record.game_window_title);
     EXPECT_EQ(loaded.game_window_watermark, record.game_window_watermark);
+}
+
+// Keys added after the original nineteen lines: an older launcher's file
+// (without them) reads with their defaults, a save writes them after those
+// lines, and unknown values fall back to the defaults.
+TEST(OptionsFile, NewerKeysFollowTheOriginalLinesAndDefaultWhenAbsent) {
+    const struct Case {
+        const char* what;
+        std::string text;
+        DownloadSource source;
+        bool check_files;
+    } cases[] = {
+        {"an older launcher's file", R"(Memory="2048")" "\r\n" R"(Launcher_Name="Kestrel.exe")",
+         DownloadSource::kOfficial, true},
+        {"the mirror and no check", R"(DownloadSource="bmclapi")" "\r\n" R"(CheckFilesBeforeLaunch="False")",
+         DownloadSource::kBmclapi, false},
+        {"unknown values", R"(DownloadSource="BMCLAPI")" "\r\n" R"(CheckFilesBeforeLaunch="no")",
+         DownloadSource::kOfficial, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Launcher launcher;
+        launcher.WriteOptions(c.text);
+        SettingsRecord record = launcher.Load();
+        EXPECT_EQ(record.download_source, c.source);
+        EXPECT_EQ(record.check_files_before_launch, c.check_files);
+    }
+
+    Launcher launcher;
+    SettingsRecord record = launcher.Load();
+    record.download_source = DownloadSource::kBmclapi;
+    record.check_files_before_launch = false;
+    ASSERT_TRUE(launcher.file.Save(record).ok());
+    const std::string saved = launcher.ReadOptions();
+    const std::string tail = "Launcher_Name=\"Kestrel.exe\"\r\nDownloadSource=\"bmclapi\"\r\nCheckFilesBeforeLaunch=\"False\"";
+    ASSERT_GE(saved.size(), tail.size());
+    EXPECT_EQ(saved.substr(saved.size() - tail.size()), tail);
+    const SettingsRecord loaded = launcher.Load();
+    EXPECT_EQ(loaded.download_source, DownloadSource::kBmclapi);
+    EXPECT_FALSE(loaded.check_files_before_launch);
 }
 
 TEST(OptionsFile, AutomaticGameFolderIsSavedEmptyAndIgnoredOnLoad) {
@@ -349,4 +392,4 @@ TEST(OptionsFile, SetCurrentGameDirectoryFollowsTheGameFolder) {
 }
 
 }  // namespace
-}  // namespace kestrel::shell
+}  // namespace kestrel::settings
