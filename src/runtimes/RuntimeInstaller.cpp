@@ -38,12 +38,11 @@ bool PrefersLzma(const RuntimeEntry& entry) {
     return entry.lzma->size && *entry.lzma->size < *entry.raw.size;
 }
 
-// Removes whatever stands at path (a file, a link, a folder); true when
-// nothing is left there.
-bool Clear(const fs::path& path) {
+// Removes whatever stands at path (a file, a link, a folder) to make room
+// for an entry of another kind.
+void Clear(const fs::path& path) {
     std::error_code error;
     fs::remove_all(path, error);
-    return !fs::symlink_status(path, error).type() || !fs::exists(fs::symlink_status(path, error));
 }
 
 // Decodes a compressed download next to its final place and renames it
@@ -90,6 +89,16 @@ bool ResolvesInside(const fs::path& path, const fs::path& root) {
     const std::string inside = resolved.string();
     const std::string base = real_root.string();
     return inside == base || inside.starts_with(base + "/");
+}
+
+// True when a link's target, followed through the links on the disk, lies
+// inside root. The target is resolved from the link's folder by hand: a link
+// whose target does not exist is not followed by weakly_canonical at all.
+bool LinkStaysInside(const fs::path& link, const fs::path& root) {
+    std::error_code error;
+    const fs::path target = fs::read_symlink(link, error);
+    if (error) return false;
+    return ResolvesInside(link.parent_path() / target, root);
 }
 
 std::string Relative(const std::string& game_folder, const std::string& path) {
@@ -222,18 +231,16 @@ Result<InstalledRuntime> RuntimeInstaller::Install(const std::string& component,
     for (const RuntimeEntry& entry : entries) {
         if (entry.kind != EntryKind::kLink) continue;
         const fs::path link = root / entry.path;
-        if (ResolvesInside(link, root)) continue;
+        if (LinkStaysInside(link, root)) continue;
         fs::remove(link, error);
         return Error{"Java 运行时清单中的路径不安全: " + entry.path + " (链接指向运行时之外: " + entry.target + ")"};
     }
 
-    const std::string java = layout.JavaExecutable(platform::HostProfile::Linux64());
     const std::string native_java = layout.Root() + "/bin/" + profile_.java_exe;
     if (!platform::IsRegularFile(native_java)) return Error{"Java 运行时 " + component + " 中没有 " + native_java};
     const Status written = platform::WriteFileAtomically(layout.VersionFile(), fetched->release.version_name);
     if (!written) return Error{written.error()};
     fs::remove_all(layout.WorkFolder(), error);
-    (void)java;
     const RuntimeLayout shown{game_folder_, component, platform_};
     return InstalledRuntime{component, fetched->release.version_name, shown.JavaExecutable(profile_)};
 }

@@ -10,6 +10,7 @@ std::vector<Command> AllCommands() {
                        JsonCommands, OptionsCommands, SkinCommands, PingCommands}) {
         for (Command& command : group()) all.push_back(std::move(command));
     }
+    for (Command& command : RuntimeCommands()) all.push_back(std::move(command));
     return all;
 }
 
