@@ -13,15 +13,13 @@
 #include "launch/VersionManifests.h"
 #include "net/Endpoints.h"
 #include "net/UrlRewriter.h"
+#include "runtimes/JavaChoice.h"
 #include "runtimes/RuntimeInstaller.h"
 #include "runtimes/RuntimeLayout.h"
 
 namespace kestrel::cli {
 
 namespace {
-
-// Versions older than the javaVersion member run on Java 8.
-constexpr char kLegacyComponent[] = "jre-legacy";
 
 // The download settings of --mirror and --jobs; false after a usage error.
 bool InstallOptionsOf(const CliArguments& arguments, const CliContext& context,
@@ -84,7 +82,7 @@ std::string ComponentOfChain(const std::vector<launch::ChainManifest>& chain) {
         const std::string& named = element.manifest.record.java_component;
         if (!named.empty()) component = named;
     }
-    return component.empty() ? std::string(kLegacyComponent) : component;
+    return component.empty() ? std::string(runtimes::kLegacyComponent) : component;
 }
 
 int Runtimes(const CliArguments& arguments, const CliContext& context) {
