@@ -15,6 +15,7 @@
 #include "launch/VersionManifests.h"
 #include "net/JsonValue.h"
 #include "platform/Files.h"
+#include "platform/Text.h"
 
 namespace kestrel::launch {
 
@@ -28,12 +29,8 @@ constexpr std::string_view kLegacyJvmPrefix =
 constexpr std::string_view kLegacyClasspathSuffix = " -cp ${classpath}";
 
 
-std::string Trim(std::string_view text) {
-    const std::size_t first = text.find_first_not_of(' ');
-    if (first == std::string_view::npos) return {};
-    const std::size_t last = text.find_last_not_of(' ');
-    return std::string(text.substr(first, last - first + 1));
-}
+// Only spaces: the command line's own separator.
+std::string Trim(std::string_view text) { return std::string(platform::Trim(text, " ")); }
 
 bool HoldsBlank(std::string_view text) { return text.find_first_of(" \t") != std::string_view::npos; }
 
@@ -44,12 +41,6 @@ std::string Join(const std::vector<std::string>& texts) {
         joined += texts[i];
     }
     return joined;
-}
-
-void ReplaceAll(std::string& text, std::string_view what, std::string_view with) {
-    for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + with.size())) {
-        text.replace(at, what.size(), with);
-    }
 }
 
 struct GameArguments {
@@ -200,7 +191,7 @@ Result<std::string> CommandLineBuilder::Build(const LaunchPlan& plan) const {
     const std::string classpath = Libraries(manifests).ClasspathOfReadChain(chain);
 
     std::string jvm(kJvmTemplate);
-    ReplaceAll(jvm, "{[xmx]}", std::to_string(plan.memory_mb));
+    jvm = platform::ReplaceAll(jvm, "{[xmx]}", std::to_string(plan.memory_mb));
     if (selected.jvm_arguments.empty()) {
         const std::array<Placeholder, 2> legacy = {{
             {"${classpath}", QuoteArgument(classpath), false},

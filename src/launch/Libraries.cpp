@@ -6,22 +6,13 @@
 
 #include "launch/Rules.h"
 #include "platform/Files.h"
+#include "platform/Text.h"
 
 namespace kestrel::launch {
 
 namespace {
 
 enum class LoaderMode { kNone, kForge, kOptiFine };
-
-std::vector<std::string_view> Split(std::string_view text, char at) {
-    std::vector<std::string_view> parts;
-    for (;;) {
-        const auto pos = text.find(at);
-        parts.push_back(text.substr(0, pos));
-        if (pos == std::string_view::npos) return parts;
-        text.remove_prefix(pos + 1);
-    }
-}
 
 // A piece that is joined into a path must stay one path piece.
 bool HoldsSeparator(std::string_view piece) {
@@ -55,7 +46,7 @@ struct BestLog4j {
 }  // namespace
 
 std::string RelativeLibraryPath(std::string_view name, char sep, std::string_view suffix) {
-    const std::vector<std::string_view> parts = Split(name, ':');
+    const std::vector<std::string_view> parts = platform::Split(name, ':');
     if (parts.size() < 3 || HoldsSeparator(suffix)) return {};
     const std::string_view group = parts[0];
     const std::string_view artifact = parts[1];
@@ -92,8 +83,8 @@ std::string RelativeLibraryPath(std::string_view name, char sep, std::string_vie
 
 bool VersionNewer(std::string_view current, std::string_view candidate) {
     if (current == candidate) return false;
-    const std::vector<std::string_view> old_parts = Split(current, '.');
-    const std::vector<std::string_view> new_parts = Split(candidate, '.');
+    const std::vector<std::string_view> old_parts = platform::Split(current, '.');
+    const std::vector<std::string_view> new_parts = platform::Split(candidate, '.');
     const std::size_t common = std::min(old_parts.size(), new_parts.size());
     for (std::size_t i = 0; i < common; ++i) {
         const double difference = VersionPart(new_parts[i]) - VersionPart(old_parts[i]);

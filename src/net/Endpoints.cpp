@@ -3,16 +3,11 @@
 #include <cstdlib>
 
 #include "platform/Files.h"
+#include "platform/Text.h"
 
 namespace kestrel::net {
 
 namespace {
-
-std::string_view Trim(std::string_view text) {
-    while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
-    while (!text.empty() && (text.back() == ' ' || text.back() == '\t' || text.back() == '\r')) text.remove_suffix(1);
-    return text;
-}
 
 // "http://" or "https://" and a host at least: a name that is an origin.
 bool IsOrigin(std::string_view name) {
@@ -67,8 +62,8 @@ void Endpoints::Override(std::string_view lines) {
         start = end + 1;
         const std::size_t equals = line.find('=');
         if (equals == std::string_view::npos) continue;
-        const std::string_view name = Trim(line.substr(0, equals));
-        const std::string_view url = Trim(line.substr(equals + 1));
+        const std::string_view name = platform::Trim(line.substr(0, equals), " \t\r");
+        const std::string_view url = platform::Trim(line.substr(equals + 1), " \t\r");
         if (url.empty()) continue;
         if (IsOrigin(name)) {
             // A trailing "/" on either side would make "https://a/" never

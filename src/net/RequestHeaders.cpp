@@ -1,5 +1,7 @@
 #include "net/RequestHeaders.h"
 
+#include "platform/Text.h"
+
 #include <cctype>
 
 namespace kestrel::net {
@@ -14,12 +16,6 @@ bool SameText(std::string_view a, std::string_view b, bool ignore_case) {
         if (ignore_case ? Lower(a[i]) != Lower(b[i]) : a[i] != b[i]) return false;
     }
     return true;
-}
-
-std::string_view TrimSpaces(std::string_view text) {
-    while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
-    while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
-    return text;
 }
 
 // Every piece of the text between CR LF pairs, empty ones included.
@@ -43,7 +39,7 @@ bool HasHeader(std::string_view text, std::string_view name, bool ignore_case) {
     for (std::string_view line : Pieces(text)) {
         const std::size_t colon = line.find(':');
         if (colon == std::string_view::npos) continue;
-        if (SameText(TrimSpaces(line.substr(0, colon)), name, ignore_case)) return true;
+        if (SameText(platform::Trim(line.substr(0, colon), " "), name, ignore_case)) return true;
     }
     return false;
 }
@@ -106,8 +102,8 @@ std::vector<std::string> ComHeaderLines(std::string_view url, int method, std::s
     for (std::string_view line : Pieces(text)) {
         if (line.empty() || Unsafe(line)) continue;
         const std::size_t colon = line.find(':');
-        const std::string_view name = TrimSpaces(line.substr(0, colon));
-        const std::string_view value = TrimSpaces(line.substr(colon + 1));
+        const std::string_view name = platform::Trim(line.substr(0, colon), " ");
+        const std::string_view value = platform::Trim(line.substr(colon + 1), " ");
         if (name.empty()) continue;
         // The request object manages the connection itself; the one header
         // it is never handed is the keep-alive it sends anyway.

@@ -3,6 +3,7 @@
 #include <array>
 
 #include "platform/Charsets.h"
+#include "platform/Text.h"
 #include "platform/Utf8.h"
 
 namespace kestrel::net {
@@ -10,21 +11,6 @@ namespace kestrel::net {
 namespace {
 
 std::string_view UpToNul(std::string_view text) { return text.substr(0, text.find('\0')); }
-
-std::string ReplaceAll(std::string_view text, std::string_view from, std::string_view to) {
-    std::string out;
-    out.reserve(text.size());
-    std::size_t pos = 0;
-    for (;;) {
-        const std::size_t hit = text.find(from, pos);
-        if (hit == std::string_view::npos) break;
-        out.append(text.substr(pos, hit - pos));
-        out.append(to);
-        pos = hit + from.size();
-    }
-    out.append(text.substr(pos));
-    return out;
-}
 
 int HexValue(char c) {
     if (c >= '0' && c <= '9') return c - '0';
@@ -129,11 +115,11 @@ std::string ConvertCharset(std::string_view bytes, std::string_view from, std::s
 
 std::string UnescapeUnicode(std::string_view text) {
     // A line break must survive the decoding as it is; it travels as a marker.
-    std::string work = ReplaceAll(text, "\r\n", "{$}");
+    std::string work = platform::ReplaceAll(text, "\r\n", "{$}");
     if (!work.empty() && work.front() == '\r') work.erase(0, 1);
-    work = ReplaceAll(work, "\\u", "%u");
+    work = platform::ReplaceAll(work, "\\u", "%u");
     std::string decoded = Unescape(work);
-    decoded = ReplaceAll(decoded, "{$}", "\r\n");
+    decoded = platform::ReplaceAll(decoded, "{$}", "\r\n");
     // Program text never holds a NUL; an escaped %u0000 ends it.
     return std::string(UpToNul(decoded));
 }
@@ -148,7 +134,7 @@ std::string Base64Decode(std::string_view text) {
         return table;
     }();
 
-    std::string clean = ReplaceAll(text, "\r\n", "");
+    std::string clean = platform::ReplaceAll(text, "\r\n", "");
     std::erase(clean, ' ');
 
     std::string out;

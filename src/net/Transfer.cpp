@@ -1,14 +1,11 @@
 #include "net/Transfer.h"
 
+#include "platform/Text.h"
+
 namespace kestrel::net {
 
 namespace {
 
-std::string_view Trim(std::string_view text) {
-    while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
-    while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
-    return text;
-}
 
 }  // namespace
 
@@ -311,8 +308,8 @@ std::string CookiesFromHeaders(std::string_view header_text) {
         if (line.substr(0, kName.size()) != kName) continue;
         const std::size_t field = line.rfind(kField);
         if (field == std::string_view::npos) continue;
-        std::string_view value = Trim(line.substr(field + kField.size()));
-        value = Trim(value.substr(0, value.find(';')));
+        std::string_view value = platform::Trim(line.substr(field + kField.size()), " ");
+        value = platform::Trim(value.substr(0, value.find(';')), " ");
         if (value.empty()) continue;
         cookies.append(value);
         cookies.push_back(';');

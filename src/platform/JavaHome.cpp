@@ -7,6 +7,7 @@
 #include <cstdlib>
 
 #include "platform/Files.h"
+#include "platform/Text.h"
 
 namespace kestrel::platform {
 
@@ -18,13 +19,6 @@ constexpr std::size_t kMaxReleaseBytes = std::size_t{1} << 20;
 std::string Environment(const char* name) {
     const char* value = std::getenv(name);
     return value ? std::string(value) : std::string();
-}
-
-std::string_view TrimBlanks(std::string_view text) {
-    const auto first = text.find_first_not_of(" \t\r\n");
-    if (first == std::string_view::npos) return {};
-    const auto last = text.find_last_not_of(" \t\r\n");
-    return text.substr(first, last - first + 1);
 }
 
 std::string WithoutTrailingSlashes(std::string path) {
@@ -54,7 +48,7 @@ std::string RegisteredJavaHome() {
 }
 
 std::string RegisteredJavaHome(std::string_view java_home, std::string_view path_list) {
-    if (const std::string_view home = TrimBlanks(java_home); !home.empty()) {
+    if (const std::string_view home = Trim(java_home); !home.empty()) {
         return WithoutTrailingSlashes(std::string(home));
     }
     constexpr std::string_view kSuffix = "/bin/java";
