@@ -3,19 +3,11 @@
 #include "java/JavaDiscovery.h"
 #include "java/JavaVersion.h"
 #include "platform/JavaHome.h"
+#include "platform/Text.h"
 
 namespace kestrel::java {
 
-namespace {
-
-std::string_view Trim(std::string_view text) {
-    const auto first = text.find_first_not_of(" \t\r");
-    if (first == std::string_view::npos) return {};
-    const auto last = text.find_last_not_of(" \t\r");
-    return text.substr(first, last - first + 1);
-}
-
-}  // namespace
+using platform::Trim;
 
 JavaFacts ParseJavaSettings(std::string_view output) {
     JavaFacts facts;

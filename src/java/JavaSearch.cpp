@@ -8,6 +8,7 @@
 #include "java/JavaVersion.h"
 #include "platform/Files.h"
 #include "platform/JavaHome.h"
+#include "platform/Text.h"
 
 namespace kestrel::java {
 
@@ -18,13 +19,6 @@ constexpr std::size_t kMaxReleaseBytes = std::size_t{1} << 20;
 std::string Environment(const char* name) {
     const char* value = std::getenv(name);
     return value ? std::string(value) : std::string();
-}
-
-std::string Trimmed(const std::string& text) {
-    const auto first = text.find_first_not_of(" \t\r\n");
-    if (first == std::string::npos) return {};
-    const auto last = text.find_last_not_of(" \t\r\n");
-    return text.substr(first, last - first + 1);
 }
 
 std::string WithoutTrailingSlashes(std::string path) {
@@ -111,7 +105,7 @@ std::vector<JavaCandidate> SearchJava(const JavaSearchPlaces& places) {
     Collector collector(places.probe_limits);
 
     // Relative homes would depend on the current folder; they are ignored.
-    std::string java_home = WithoutTrailingSlashes(Trimmed(places.java_home));
+    std::string java_home = WithoutTrailingSlashes(std::string(platform::Trim(places.java_home)));
     if (!java_home.starts_with('/')) java_home.clear();
     const std::string path_home = platform::RegisteredJavaHome("", places.path_list);
     collector.AddHome(java_home);
@@ -122,14 +116,14 @@ std::vector<JavaCandidate> SearchJava(const JavaSearchPlaces& places) {
     for (const char* folder : {"/usr/lib/jvm", "/usr/java", "/opt"}) {
         collector.AddHomesIn(WithoutTrailingSlashes(places.system_root) + folder);
     }
-    const std::string user_home = WithoutTrailingSlashes(Trimmed(places.user_home));
+    const std::string user_home = WithoutTrailingSlashes(std::string(platform::Trim(places.user_home)));
     if (user_home.starts_with('/')) {
         for (const char* folder : {"/.sdkman/candidates/java", "/.jdks", "/.gradle/jdks"}) {
             collector.AddHomesIn(user_home + folder);
         }
     }
 
-    const std::string game_folder = WithoutTrailingSlashes(Trimmed(places.game_folder));
+    const std::string game_folder = WithoutTrailingSlashes(std::string(platform::Trim(places.game_folder)));
     if (!game_folder.empty()) {
         const std::string runtimes = game_folder + "/runtime";
         for (const std::string& component : platform::ListFolders(runtimes)) {

@@ -1,6 +1,7 @@
 #include "runtimes/RuntimeLayout.h"
 
 #include "platform/Files.h"
+#include "platform/Text.h"
 #include "runtimes/RuntimeIndex.h"
 
 namespace kestrel::runtimes {
@@ -8,13 +9,6 @@ namespace kestrel::runtimes {
 namespace {
 
 constexpr std::size_t kMaxVersionBytes = 4096;
-
-std::string Trimmed(const std::string& text) {
-    const auto first = text.find_first_not_of(" \t\r\n");
-    if (first == std::string::npos) return {};
-    const auto last = text.find_last_not_of(" \t\r\n");
-    return text.substr(first, last - first + 1);
-}
 
 }  // namespace
 
@@ -50,7 +44,7 @@ std::vector<InstalledRuntime> InstalledRuntimes(const std::string& game_folder, 
         if (!version) continue;
         const RuntimeLayout shown{game_folder, component, platform};
         if (!platform::IsRegularFile(layout.Root() + "/bin/" + profile.java_exe)) continue;
-        found.push_back({component, Trimmed(*version), shown.JavaExecutable(profile)});
+        found.push_back({component, std::string(platform::Trim(*version)), shown.JavaExecutable(profile)});
     }
     return found;
 }
