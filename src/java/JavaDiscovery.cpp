@@ -1,7 +1,9 @@
 #include "java/JavaDiscovery.h"
 
+#include "java/JavaSearch.h"
 #include "java/JavaVersion.h"
 #include "platform/Files.h"
+#include "platform/Folders.h"
 #include "platform/JavaHome.h"
 
 namespace kestrel::java {
@@ -50,8 +52,13 @@ std::vector<JavaCandidate> DiscoverJavaBeside(const std::string& registered_home
     return candidates;
 }
 
+std::vector<JavaCandidate> DiscoverJava(const platform::HostProfile& profile, const std::string& game_folder) {
+    if (profile.IsWindows()) return DiscoverJavaBeside(platform::RegisteredJavaHome(), profile);
+    return SearchJava(JavaSearchPlaces::OfMachine(game_folder));
+}
+
 std::vector<JavaCandidate> DiscoverJava(const platform::HostProfile& profile) {
-    return DiscoverJavaBeside(platform::RegisteredJavaHome(), profile);
+    return DiscoverJava(profile, profile.Join(platform::ProgramFolder(), ".minecraft"));
 }
 
 }  // namespace kestrel::java

@@ -1,21 +1,26 @@
 #pragma once
 
-// Java discovery finds the Java runtimes installed next to the registered
-// Java home (platform::RegisteredJavaHome: the registry entry on Windows,
-// $JAVA_HOME or the `java` on PATH on Linux), so the settings page can offer
-// them and start-up can pick one when no Java is configured. Every sub-folder
-// of the folder that holds the registered home is a candidate when it holds
-// bin/<java executable> (javaw.exe or java, from the host profile); several
-// JDKs and JREs under one folder are thus all offered, while a runtime
-// elsewhere on the disk is found only when the registration points there.
+// Java discovery finds the installed Java runtimes, so the settings page can
+// offer them and start-up can pick one when no Java is configured.
 //
-// Candidates keep the file system's enumeration order; nothing is sorted and
-// nothing is removed as a duplicate. An empty list means "not found", whether
-// nothing is registered or the registered home no longer exists; callers then
-// show kJavaNotFoundAtStartup or kJavaNotFoundInSettings.
+// Under the Windows profile it keeps the Windows rules: the runtimes beside
+// the registered Java home (platform::RegisteredJavaHome: the registry entry
+// on Windows). Every sub-folder of the folder that holds the registered home
+// is a candidate when it holds bin/<java executable>; several JDKs and JREs
+// under one folder are thus all offered, while a runtime elsewhere on the
+// disk is found only when the registration points there. Candidates keep the
+// folder listing's order; nothing is removed as a duplicate.
+//
+// Under the Linux profile the runtimes are searched for wherever Linux puts
+// them, the launcher's own included, each once (JavaSearch.h).
+//
+// An empty list means "not found", whether nothing is registered or the
+// registered home no longer exists; callers then show kJavaNotFoundAtStartup
+// or kJavaNotFoundInSettings.
 //
 // Threading: free functions reading the file system (and, for DiscoverJava,
-// the environment); safe from any thread.
+// the environment, and running Java executables that lack a release file);
+// safe from any thread, but not meant for the window's thread.
 
 #include <string>
 #include <vector>
@@ -41,8 +46,11 @@ inline constexpr char kJavaNotFoundAtStartup[] = "未自动检测到Java,请您�
 inline constexpr char kJavaNotFoundInSettings[] = "未自动检测到Java,请您手动选择!";
 inline constexpr char kJavaNotFoundCaption[] = "Kestrel2";
 
-// The runtimes beside the machine's registered Java home.
+// The machine's runtimes. Under the Linux profile the launcher's own are
+// looked for in game_folder's runtime/ folder, and in the default game folder
+// (<program folder>/.minecraft) when none is given.
 std::vector<JavaCandidate> DiscoverJava(const platform::HostProfile& profile);
+std::vector<JavaCandidate> DiscoverJava(const platform::HostProfile& profile, const std::string& game_folder);
 
 // The runtimes beside a given home, written in the profile's separators
 // (a "/" is taken as a separator too). A blank home, or one that is not an

@@ -73,6 +73,12 @@ std::string JavaHomeOf(const std::string& executable) {
     return ParentOf(ParentOf(real));
 }
 
+std::string RealExecutable(const std::string& path) {
+    const std::string real = RealPath(path);
+    if (real.empty() || !IsRegularFile(real) || ::access(real.c_str(), X_OK) != 0) return {};
+    return real;
+}
+
 std::string ReleaseValue(std::string_view release_text, std::string_view key) {
     if (key.empty()) return {};
     std::size_t start = 0;

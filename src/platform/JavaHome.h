@@ -33,6 +33,11 @@ std::string RegisteredJavaHome(std::string_view java_home, std::string_view path
 // or two levels above the path as given when it cannot be resolved.
 std::string JavaHomeOf(const std::string& executable);
 
+// The real path (links resolved) of an existing regular file that may be
+// executed; empty when the path is missing, a broken link, a folder or not
+// executable.
+std::string RealExecutable(const std::string& path);
+
 // The version of a Java executable in the form of a Windows file version:
 // numbers joined by ".", major first. Read from JAVA_VERSION of
 // <home>/release; the old "1.x" scheme is mapped to the new one, so

@@ -149,7 +149,12 @@ SettingsSources SettingsSources::ForHost(const platform::HostProfile& host) {
     return sources;
 }
 
-void OpenSettingsWindow(LauncherContext& ctx) { OpenSettingsWindow(ctx, SettingsSources::ForHost(ctx.host)); }
+void OpenSettingsWindow(LauncherContext& ctx) {
+    SettingsSources sources = SettingsSources::ForHost(ctx.host);
+    // The launcher's own runtimes are in the game folder chosen at the time.
+    sources.discover_java = [&ctx] { return java::DiscoverJava(ctx.host, ctx.state.settings.Get().current_game_dir); };
+    OpenSettingsWindow(ctx, sources);
+}
 
 std::shared_ptr<toolkit::Surface> OpenSettingsWindow(LauncherContext& ctx, const SettingsSources& sources) {
     if (ctx.state.settings_window_open) {

@@ -13,8 +13,8 @@ std::int32_t MachineRecommendedMemory() {
     return static_cast<std::int32_t>(java::AdviseHeap("64").heap_mb);
 }
 
-std::string MachineFirstJava(const platform::HostProfile& host) {
-    const auto found = java::DiscoverJava(host);
+std::string MachineFirstJava(const platform::HostProfile& host, const std::string& game_folder) {
+    const auto found = java::DiscoverJava(host, game_folder);
     return found.empty() ? std::string() : found.front().path;
 }
 
@@ -44,7 +44,8 @@ void RunOptionsLoader(LauncherContext& ctx, const StartUpHooks& hooks,
     // only a Java path that is still empty afterwards is filled in.
     if (!ctx.state.settings.Get().java_path.empty()) return;
     const std::string found =
-        hooks.first_java_path ? hooks.first_java_path() : MachineFirstJava(ctx.host);
+        hooks.first_java_path ? hooks.first_java_path()
+                             : MachineFirstJava(ctx.host, ctx.state.settings.Get().current_game_dir);
     JavaFill fill;
     ctx.state.settings.Update([&](SettingsRecord& record) {
         fill = OptionsFile::FillInJava(record, [&] { return found; });

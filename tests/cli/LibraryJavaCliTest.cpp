@@ -64,15 +64,24 @@ TEST(Cli, JavaListsCandidatesOrFails) {
     folder.Write("Java/jdk-17/release", "JAVA_VERSION=\"17.0.2\"\nOS_ARCH=\"x86_64\"\n");
     const std::string java = folder.Write("Java/jdk-17/bin/java", "#!/bin/sh\n");
     ::chmod(java.c_str(), 0755);
+    const std::string game = folder.path() + "/game";
+    folder.Write("game/runtime/jre-legacy/linux/jre-legacy/release", "JAVA_VERSION=\"1.8.0_51\"\nOS_ARCH=\"amd64\"\n");
+    const std::string own = folder.Write("game/runtime/jre-legacy/linux/jre-legacy/bin/java", "#!/bin/sh\n");
+    folder.Write("game/runtime/jre-legacy/linux/.version", "8u51");
+    ::chmod(own.c_str(), 0755);
     {
+        // The registered JDK comes first, the launcher's own runtime of the
+        // game folder last; the machine's runtimes lie between.
         ScopedEnvironment home("JAVA_HOME", folder.path() + "/Java/jdk-17");
-        const CliRun run = RunCli({"java"});
+        const CliRun run = RunCli({"java", "--game-dir", game});
         EXPECT_EQ(run.status, 0);
-        EXPECT_EQ(run.out, "17\t64\t" + java + "\n");
+        EXPECT_TRUE(run.out.starts_with("17\t64\t" + java + "\n")) << run.out;
+        EXPECT_TRUE(run.out.ends_with("8\t64\t" + own + "\n")) << run.out;
         EXPECT_EQ(RunCli({"java", "extra"}).status, 2);
     }
+    // The Windows rules find nothing when the registered home is gone.
     ScopedEnvironment gone("JAVA_HOME", folder.path() + "/Java/removed");
-    const CliRun run = RunCli({"java"});
+    const CliRun run = RunCli({"java", "--host", "windows", "--game-dir", game});
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.out, "");
     EXPECT_EQ(run.err, "未自动检测到Java,请您手动选择!\n");

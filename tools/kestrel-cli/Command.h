@@ -50,5 +50,6 @@ std::vector<Command> OptionsCommands();
 std::vector<Command> SkinCommands();
 std::vector<Command> PingCommands();
 std::vector<Command> InstallCommands();
+std::vector<Command> RuntimeCommands();
 
 }  // namespace kestrel::cli

@@ -13,7 +13,7 @@ namespace {
 
 int ListJava(const CliArguments& arguments, const CliContext& context) {
     if (!arguments.positional().empty()) return UsageError(context);
-    const std::vector<java::JavaCandidate> candidates = java::DiscoverJava(context.profile);
+    const std::vector<java::JavaCandidate> candidates = java::DiscoverJava(context.profile, context.game_dir);
     if (candidates.empty()) {
         context.err << java::kJavaNotFoundInSettings << "\n";
         return kFailed;

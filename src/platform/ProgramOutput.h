@@ -1,0 +1,39 @@
+#pragma once
+
+// Running a short helper program for what it prints: the launcher asks a Java
+// executable that has no `release` file for its version this way. The
+// program gets the launcher's environment, an empty standard input, and one
+// pipe for both standard output and standard error, since Java prints its
+// settings and version on standard error.
+//
+// The program runs in a process group of its own. When it has not ended
+// within the time limit, or prints more than the byte limit, the whole group
+// is killed (a shell script that started a child cannot leave it behind
+// holding the pipe) and reaped, and the call reports the failure; a hanging
+// or chatty program therefore never hangs or floods the launcher. The time
+// limit is real time on purpose: it bounds a foreign process, not one of the
+// launcher's own waits.
+//
+// Threading: a free function; safe from any thread. It reaps only the child
+// it started.
+
+#include <chrono>
+#include <string>
+#include <vector>
+
+#include "platform/Result.h"
+
+namespace kestrel::platform {
+
+struct ProgramLimits {
+    std::chrono::milliseconds time{5000};
+    std::size_t output_bytes = std::size_t{1} << 20;
+};
+
+// What the program printed (standard output and error interleaved as it
+// wrote them), whatever its exit status. An error when it could not be
+// started, ran out of time or printed more than the limit.
+Result<std::string> ProgramOutput(const std::string& exe, const std::vector<std::string>& arguments,
+                                  const ProgramLimits& limits = {});
+
+}  // namespace kestrel::platform
