@@ -2,6 +2,7 @@
 
 #include "java/JavaDiscovery.h"
 #include "java/MemoryAdvisor.h"
+#include "platform/SystemInfo.h"
 #include "shell/OptionsSaver.h"
 #include "shell/VersionList.h"
 
@@ -12,6 +13,8 @@ namespace {
 std::int32_t MachineRecommendedMemory() {
     return static_cast<std::int32_t>(java::AdviseHeap("64").heap_mb);
 }
+
+std::int64_t MachineMemoryMb() { return static_cast<std::int64_t>(platform::MemoryFigures().total_kb / 1024); }
 
 std::string MachineFirstJava(const platform::HostProfile& host) {
     const auto found = java::DiscoverJava(host);
@@ -33,7 +36,8 @@ void RunOptionsLoader(LauncherContext& ctx, const StartUpHooks& hooks,
     const OptionsFile file = OptionsFileOf(ctx);
     const RecommendedMemory recommended =
         hooks.recommended_memory ? hooks.recommended_memory : MachineRecommendedMemory;
-    ctx.state.settings.Update([&](SettingsRecord& record) { file.Load(record, recommended); });
+    const std::int64_t machine_mb = hooks.machine_memory_mb ? hooks.machine_memory_mb() : MachineMemoryMb();
+    ctx.state.settings.Update([&](SettingsRecord& record) { file.Load(record, recommended, machine_mb); });
 
     StartVersionListRefresh(ctx);
 
