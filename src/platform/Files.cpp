@@ -113,6 +113,10 @@ bool IsRegularFile(const std::string& path) {
     return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
 }
 
+bool IsExecutableFile(const std::string& path) {
+    return IsRegularFile(path) && ::access(path.c_str(), X_OK) == 0;
+}
+
 bool IsFolder(const std::string& path) {
     struct stat info {};
     return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);

@@ -44,6 +44,8 @@ Status WriteFileAtomically(const std::string& path, std::string_view bytes,
                            unsigned mode = 0644, Durability durability = Durability::kSynced);
 
 bool IsRegularFile(const std::string& path);
+// A regular file this process may run (the execute permission).
+bool IsExecutableFile(const std::string& path);
 // A symbolic link is reported as such, whatever it points to.
 bool IsSymbolicLink(const std::string& path);
 bool IsFolder(const std::string& path);
