@@ -2,6 +2,7 @@
 
 #include "java/JavaDiscovery.h"
 #include "java/MemoryAdvisor.h"
+#include "platform/Files.h"
 #include "platform/SystemInfo.h"
 #include "shell/OptionsSaver.h"
 #include "shell/VersionList.h"
@@ -21,7 +22,17 @@ std::string MachineFirstJava(const platform::HostProfile& host) {
     return found.empty() ? std::string() : found.front().path;
 }
 
+// A temporary file of ours older than this was left by a write that never
+// ended: a write of these small files takes milliseconds.
+constexpr std::chrono::seconds kStaleTemporaryAge{300};
+
 }  // namespace
+
+void RemoveStaleTemporaries(const LauncherContext& ctx) {
+    for (const std::string& file : {ctx.paths.options_file, ctx.paths.account_cache}) {
+        platform::RemoveStaleTemporaries(ctx.host.NativePath(file), kStaleTemporaryAge);
+    }
+}
 
 OptionsFile OptionsFileOf(const LauncherContext& ctx) {
     return OptionsFile(ctx.paths);
@@ -33,6 +44,7 @@ void SaveOptions(LauncherContext& ctx) {
 
 void RunOptionsLoader(LauncherContext& ctx, const StartUpHooks& hooks,
                       const std::function<void()>& account_cache_read) {
+    RemoveStaleTemporaries(ctx);
     const OptionsFile file = OptionsFileOf(ctx);
     const RecommendedMemory recommended =
         hooks.recommended_memory ? hooks.recommended_memory : MachineRecommendedMemory;
