@@ -16,6 +16,7 @@
 // Threading: free functions; any thread may call them. Two writers race only
 // as far as the last rename wins.
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -48,6 +49,13 @@ std::string OfflineCacheText(std::string_view name);
 // next double quote; "" when the key or the closing quote is missing.
 std::string CacheValue(std::string_view text, std::string_view key);
 
+// True when the text is one of the four layouts line for line, with the
+// type its layout allows and no value holding a double quote or a control
+// character. Nothing else can be read back as it was written: a value with a
+// quote would read cut, and one with a line end followed by `KEY:"` would
+// read as that key's line.
+bool IsStorableCacheText(std::string_view text);
+
 // Everything the start-up takes from a cache text.
 struct CacheContents {
     AccountRecord record;  // NAME, UUID, TOKEN, REFRESH_TOKEN (no client token)
@@ -55,11 +63,20 @@ struct CacheContents {
 };
 CacheContents ParseAccountCache(std::string_view text);
 
+// True when a cache as read names an account the automatic sign-in can try:
+// its ACCOUNTTYPE is one of the four, or it has none (an older or cut-short
+// file, taken as a Microsoft account) but a NAME or REFRESH_TOKEN line. A
+// file that is nothing of the kind (random bytes, an unknown type) is no
+// account.
+bool IsKnownAccount(const CachedAccount& cached);
+
 // The file's text decoded from UTF-8; "" when it is missing, unreadable or
 // larger than any cache could be.
 std::string ReadAccountCache(const std::string& path);
 
-// Replaces the file with the text (UTF-8), 0600, creating its folder.
+// Replaces the file with the text (UTF-8), 0600, creating its folder. A text
+// that is not storable (IsStorableCacheText) is refused and nothing is
+// written.
 Status WriteAccountCache(const std::string& path, std::string_view text);
 
 // Deletes the file; a missing file is no error.

@@ -15,7 +15,9 @@ namespace kestrel::accounts {
 inline constexpr const char* kEmptyOfflineName = "未知的用户名: 用户名为空!";
 
 // The offline record of name, exactly as typed (spaces count), or
-// kEmptyOfflineName for an empty name. An offline player carries no token
+// kEmptyOfflineName for an empty name and kNameUnsafeCharacters
+// (PlayerName.h) for one holding a double quote or a control character,
+// which the account cache could not keep. An offline player carries no token
 // of an account signed in before: the previous account's access token must
 // not reach a game started offline (the launch makes a random one for an
 // empty token).

@@ -47,13 +47,27 @@ std::string SavePlayerSkin(const SignInServices& services, const std::string& sk
 }
 
 void StoreAccountCache(const SignInServices& services, const std::string& text) {
-    WriteAccountCache(services.host.NativePath(services.account_cache_path), text);
+    const std::string path = services.host.NativePath(services.account_cache_path);
+    // A text the cache cannot hold (a Mojang password with a quote) is not
+    // written; the file of an earlier account goes, so that the next start
+    // does not sign in somebody else than the player who signed in last.
+    if (!IsStorableCacheText(text)) {
+        DeleteAccountCache(path);
+        return;
+    }
+    WriteAccountCache(path, text);
 }
 
 void ReadAccountCacheAtStart(const SignInServices& services) {
     const std::string text = ReadAccountCache(services.host.NativePath(services.account_cache_path));
     if (text.empty()) return;
     const CacheContents contents = ParseAccountCache(text);
+    // A file that names no account of ours is removed, as a failed
+    // automatic sign-in would remove it, without a request or a message.
+    if (!IsKnownAccount(contents.cached)) {
+        DeleteAccountCache(services.host.NativePath(services.account_cache_path));
+        return;
+    }
     services.accounts.SetRecord(contents.record);
     services.accounts.SetCached(contents.cached);
 }

@@ -59,12 +59,16 @@ std::string FetchPlayerSkin(const SignInServices& services, std::stop_token stop
 std::string SavePlayerSkin(const SignInServices& services, const std::string& skin_png);
 
 // Writes the cache text to the account cache file. A failed write is not
-// reported: the sign-in stands for this run.
+// reported: the sign-in stands for this run. A text the cache cannot hold
+// (IsStorableCacheText: a Mojang password with a double quote) is not
+// written, and the file of the account signed in before is deleted.
 void StoreAccountCache(const SignInServices& services, const std::string& text);
 
 // The options loader's step at start-up: the account cache into the account
 // record and the values for the automatic sign-in. An empty or missing
-// cache changes nothing, so no automatic sign-in runs.
+// cache changes nothing, so no automatic sign-in runs; a file that names no
+// account (IsKnownAccount: random bytes, an unknown type) is deleted and
+// changes nothing either.
 void ReadAccountCacheAtStart(const SignInServices& services);
 
 // Signs the account out: state 0 and the cache deleted. The record and the

@@ -1,5 +1,6 @@
 #include "accounts/XboxChain.h"
 
+#include "accounts/PlayerName.h"
 #include "accounts/ServiceAnswers.h"
 #include "net/JsonDocument.h"
 #include "net/RequestHeaders.h"
@@ -100,6 +101,13 @@ std::string RunXboxChain(const net::HttpSession& session, const net::Endpoints& 
         std::string reason = ServiceReason(answer);
         if (reason.empty() && profile_parsed) reason = kNoProfileReason;
         const std::string message = WithReason(kProfileFailed, reason);
+        if (report) report(nullptr, 1, message);
+        return message;
+    }
+    // A name the game would not take online, or one the cache could not
+    // keep (a quote, a line end), is no profile to play with either.
+    if (const std::string problem = OnlineNameProblem(finished.name); !problem.empty()) {
+        const std::string message = WithReason(kProfileFailed, problem);
         if (report) report(nullptr, 1, message);
         return message;
     }

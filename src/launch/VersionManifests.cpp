@@ -103,7 +103,18 @@ std::string VersionManifests::AssetsIndexName(const std::string& id) const {
 std::vector<std::string> VersionManifests::Installed() const {
     std::vector<std::string> names =
         platform::ListFolders(profile_.NativePath(profile_.Join(game_folder_, "versions")));
-    std::erase_if(names, [](const std::string& name) { return name.empty() || name.front() == '.'; });
+    // A name with a double quote or a control character (a line end) could
+    // not be saved as the selected version: the options file has no escaping,
+    // so such a name would read back cut, or as another setting's line.
+    const auto unsavable = [](const std::string& name) {
+        return std::any_of(name.begin(), name.end(), [](char c) {
+            const auto byte = static_cast<unsigned char>(c);
+            return c == '"' || byte < 0x20 || byte == 0x7F;
+        });
+    };
+    std::erase_if(names, [&unsavable](const std::string& name) {
+        return name.empty() || name.front() == '.' || unsavable(name);
+    });
     return names;
 }
 

@@ -79,8 +79,10 @@ public:
     // (one level only); else empty.
     std::string AssetsIndexName(const std::string& id) const;
 
-    // The sub-folders of `versions` in enumeration order, except those whose
-    // name begins with "."; folders without a manifest are listed too.
+    // The sub-folders of `versions` in listing order, except those whose
+    // name begins with "." and those whose name holds a double quote or a
+    // control character (it could not be saved as the selected version);
+    // folders without a manifest are listed too.
     std::vector<std::string> Installed() const;
 
     // True when id can name a folder directly under `versions`.

@@ -1,6 +1,8 @@
 #include "platform/ChildProcess.h"
 
 #include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -120,6 +122,40 @@ std::string ChildProcess::ReadOutput() {
         }
     }
     return output;
+}
+
+std::string ChildProcess::ReadOutput(std::stop_token stop, std::chrono::milliseconds limit) {
+    using Steady = std::chrono::steady_clock;
+    std::string output;
+    if (pipe_fd_ < 0) return output;
+    const Steady::time_point deadline = Steady::now() + limit;
+    char buffer[4096];
+    // Short polls, so a stop request is seen within a few tens of
+    // milliseconds.
+    constexpr std::chrono::milliseconds kSlice(20);
+    while (!stop.stop_requested()) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Steady::now());
+        if (left.count() <= 0) break;
+        pollfd ready{pipe_fd_, POLLIN, 0};
+        const int polled = ::poll(&ready, 1, static_cast<int>(std::min(left, kSlice).count()));
+        if (polled < 0 && errno != EINTR) break;
+        if (polled <= 0) continue;
+        const ssize_t got = ::read(pipe_fd_, buffer, sizeof buffer);
+        if (got > 0) {
+            output.append(buffer, static_cast<std::size_t>(got));
+        } else if (got < 0 && errno == EINTR) {
+            continue;
+        } else {
+            break;  // the end of the output, or a failed read
+        }
+    }
+    return output;
+}
+
+void ChildProcess::Kill() const {
+    // Alive reaps the child once it has ended, so a running child's pid is
+    // still its own here and no other process can be hit.
+    if (pid_ > 0 && Alive()) ::kill(pid_, SIGKILL);
 }
 
 }  // namespace kestrel::platform

@@ -81,6 +81,15 @@ public:
     // it started that kept the pipe) closes it. Empty without a pipe.
     std::string ReadOutput();
 
+    // The same, but for at most limit (or until the stop request): what
+    // came by then. For programs that may not end, or may leave the pipe to
+    // a program of their own that does not.
+    std::string ReadOutput(std::stop_token stop, std::chrono::milliseconds limit);
+
+    // Ends the program at once (SIGKILL) while it runs; nothing once it has
+    // ended. Programs it started are not ended.
+    void Kill() const;
+
 private:
     ChildProcess(int pid, int pipe_fd) : pid_(pid), pipe_fd_(pipe_fd) {}
 

@@ -108,9 +108,42 @@ Status WriteFileAtomically(const std::string& path, std::string_view bytes, unsi
     return {};
 }
 
+int RemoveStaleTemporaries(const std::string& path, std::chrono::seconds min_age) {
+    const std::filesystem::path target(path);
+    const std::string prefix = target.filename().string() + ".tmp";
+    const std::filesystem::path folder = target.parent_path().empty() ? "." : target.parent_path();
+    std::error_code error;
+    std::filesystem::directory_iterator it(folder, error);
+    if (error) return 0;
+    const auto now = std::chrono::system_clock::now();
+    int removed = 0;
+    for (const auto& entry : it) {
+        const std::string name = entry.path().filename().string();
+        if (name.size() <= prefix.size() || name.size() > prefix.size() + 6 || name.compare(0, prefix.size(), prefix) != 0) {
+            continue;
+        }
+        if (!std::all_of(name.begin() + static_cast<std::ptrdiff_t>(prefix.size()), name.end(),
+                         [](char c) { return c >= '0' && c <= '9'; })) {
+            continue;
+        }
+        // lstat: a link of that name is no temporary of ours.
+        struct stat info {};
+        const std::string full = entry.path().string();
+        if (::lstat(full.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) continue;
+        const auto changed = std::chrono::system_clock::from_time_t(info.st_mtime);
+        if (now - changed < min_age) continue;
+        if (::unlink(full.c_str()) == 0) ++removed;
+    }
+    return removed;
+}
+
 bool IsRegularFile(const std::string& path) {
     struct stat info {};
     return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
+bool IsExecutableFile(const std::string& path) {
+    return IsRegularFile(path) && ::access(path.c_str(), X_OK) == 0;
 }
 
 bool IsFolder(const std::string& path) {

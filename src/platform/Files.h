@@ -8,6 +8,7 @@
 // Threading: free functions; safe from any thread (two writers of the same
 // file race only as far as the last rename wins).
 
+#include <chrono>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -43,7 +44,17 @@ enum class Durability { kSynced, kUnsynced };
 Status WriteFileAtomically(const std::string& path, std::string_view bytes,
                            unsigned mode = 0644, Durability durability = Durability::kSynced);
 
+// Removes the temporary files that writes of path which never ended (the
+// launcher killed while it wrote) left beside it: regular files named
+// `<file name>.tmp` and one to six digits, as WriteFileAtomically names
+// them, last changed at least min_age ago. A write in progress takes
+// milliseconds, so an old one belongs to no live writer, whichever process
+// it was. Nothing else is touched; returns how many were removed.
+int RemoveStaleTemporaries(const std::string& path, std::chrono::seconds min_age);
+
 bool IsRegularFile(const std::string& path);
+// A regular file this process may run (the execute permission).
+bool IsExecutableFile(const std::string& path);
 // A symbolic link is reported as such, whatever it points to.
 bool IsSymbolicLink(const std::string& path);
 bool IsFolder(const std::string& path);

@@ -4,9 +4,9 @@
 #include <limits>
 #include <utility>
 
-#include "net/KeyLookup.h"
 #include "net/TextEncoding.h"
 #include "platform/Files.h"
+#include "settings/OptionChecks.h"
 
 namespace kestrel::settings {
 
@@ -14,13 +14,32 @@ namespace {
 
 const char* Flag(bool on) { return on ? "True" : "False"; }
 
+// True when the value can be written as it is: the file has no escaping, a
+// value ends at the next double quote and a line at its end, so a value
+// holding either would read back as something else (or as another key).
+bool Writable(std::string_view value) { return value.find_first_of("\"\r\n") == std::string_view::npos; }
+
+// A value that cannot be written is written empty, which every text setting
+// reads as its default (no version, the default game folder, no Java yet, no
+// title): the rest of the file stays as it was meant, and nothing reads back
+// as a value that was never saved.
 void AppendLine(std::string& text, std::string_view key, std::string_view value) {
     if (!text.empty()) text += "\r\n";
     text += key;
     text += "=\"";
-    text += value;
+    if (Writable(value)) text += value;
     text += '"';
 }
+
+// The value that starts at `start`: up to the next double quote, or to the
+// end of its line when the closing quote is missing (a hand-edited file), so
+// a value never runs on into the next line.
+std::string ValueFrom(std::string_view text, std::size_t start) {
+    const std::size_t end = text.find_first_of("\"\r\n", start);
+    return std::string(text.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start));
+}
+
+bool InRange(std::int64_t value, OptionRange range) { return value >= range.low && value <= range.high; }
 
 // Creates a folder and its parents; a folder that exists already, or one
 // that cannot be made, is left to the caller's next step to notice.
@@ -40,12 +59,13 @@ std::string OptionValue(std::string_view text, std::string_view key) {
     // (edited by hand) is still read by the plain lookup.
     std::string opening(key);
     opening += "=\"";
-    if (text.substr(0, opening.size()) == opening) return net::KeyLookup(text, opening, "\"");
+    if (text.substr(0, opening.size()) == opening) return ValueFrom(text, opening.size());
     const std::string at_line_start = "\n" + opening;
     if (const auto line = text.find(at_line_start); line != std::string_view::npos) {
-        return net::KeyLookup(text.substr(line), at_line_start, "\"");
+        return ValueFrom(text, line + at_line_start.size());
     }
-    return net::KeyLookup(text, opening, "\"");
+    if (const auto at = text.find(opening); at != std::string_view::npos) return ValueFrom(text, at + opening.size());
+    return {};
 }
 
 std::int32_t OptionInteger(std::string_view value) {
@@ -117,7 +137,8 @@ Status OptionsFile::Save(SettingsRecord& record) const {
     return WriteText(record.saved_text);
 }
 
-void OptionsFile::Load(SettingsRecord& record, const RecommendedMemory& recommended_memory) const {
+void OptionsFile::Load(SettingsRecord& record, const RecommendedMemory& recommended_memory,
+                       std::int64_t machine_total_mb) const {
     MakeFolders(paths_.account_folder);
 
     const std::string text =
@@ -147,7 +168,11 @@ void OptionsFile::Load(SettingsRecord& record, const RecommendedMemory& recommen
         record.music_player = false;
     }
 
-    if (memory.empty()) record.memory = recommended_memory ? recommended_memory() : 0;
+    // A memory the launch would refuse (512 MB and less, more than the
+    // machine has, no number at all) reads as an empty one.
+    if (memory.empty() || !InRange(record.memory, MemoryRange(machine_total_mb))) {
+        record.memory = recommended_memory ? recommended_memory() : 0;
+    }
 
     if (const std::string isolation = value("Isolation"); isolation == "True") {
         record.isolation = true;
@@ -161,16 +186,22 @@ void OptionsFile::Load(SettingsRecord& record, const RecommendedMemory& recommen
     }
     SetCurrentGameDirectory(record);
 
+    // Numbers outside their range (a hand-edited file) read as their
+    // defaults: the boxes of the settings window show only listed choices,
+    // and the game gets no window size it cannot make.
     const std::string waiting = value("Launcher_Waiting");
     record.launcher_waiting = waiting.empty() ? kExitLauncher : OptionInteger(waiting);
+    if (!InRange(record.launcher_waiting, kAfterLaunchRange)) record.launcher_waiting = kExitLauncher;
 
     const std::string mode = value("GameWindow");
     if (!mode.empty()) {
         record.game_window = OptionInteger(mode);
         record.game_window_width = OptionInteger(value("GameWindow_Width"));
         record.game_window_height = OptionInteger(value("GameWindow_Height"));
+        if (!InRange(record.game_window_width, kWindowSizeRange)) record.game_window_width = kDefaultWindowWidth;
+        if (!InRange(record.game_window_height, kWindowSizeRange)) record.game_window_height = kDefaultWindowHeight;
     }
-    if (mode.empty() || record.game_window == 0) {
+    if (mode.empty() || !InRange(record.game_window, kGameWindowRange)) {
         record.game_window = kWindowDefault;
         record.game_window_width = kDefaultWindowWidth;
         record.game_window_height = kDefaultWindowHeight;

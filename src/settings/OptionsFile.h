@@ -52,7 +52,9 @@ inline constexpr std::string_view kNoJavaCaption = "Kestrel2";
 inline constexpr std::size_t kMaxOptionsFileBytes = std::size_t{16} << 20;
 
 // The value of one key in an options text: the text between `Key="` and the
-// next double quote; empty when either is missing.
+// next double quote, or the end of that line when the quote is missing;
+// empty when the key is missing. A key at the start of a line is preferred
+// to one inside another value.
 std::string OptionValue(std::string_view text, std::string_view key);
 
 // An option's integer: optional blanks, an optional sign and the digits that
@@ -75,7 +77,9 @@ public:
     void SetCurrentGameDirectory(SettingsRecord& record) const;
 
     // The text for the record as a save writes it (the game folder is
-    // written empty while the automatic game folder is on).
+    // written empty while the automatic game folder is on). A text value
+    // holding a double quote, a CR or an LF is written empty: the file has
+    // no escaping, so it would read back cut or as a line of its own.
     std::string BuildText(const SettingsRecord& record) const;
 
     // The first half of a save: builds the text, keeps it as
@@ -98,8 +102,13 @@ public:
     // memory, the official download source and the check before launch on.
     // Also makes sure <local app data>/Kestrel2 exists (the account
     // cache lives there). A flag whose value is neither "True" nor "False"
-    // (nor empty, for the music player) keeps the value it had.
-    void Load(SettingsRecord& record, const RecommendedMemory& recommended_memory) const;
+    // (nor empty, for the music player) keeps the value it had. Numbers
+    // outside their ranges (settings/OptionChecks.h; the memory's upper
+    // bound is machine_total_mb, none when it is 0) read as their defaults:
+    // the recommended memory, after-launch action 1, window mode 1, a width
+    // of 854 and a height of 480.
+    void Load(SettingsRecord& record, const RecommendedMemory& recommended_memory,
+              std::int64_t machine_total_mb = 0) const;
 
     // Fills in a missing Java path with the first Java found; leaves the Java
     // label alone. Runs after the version list and the account cache have

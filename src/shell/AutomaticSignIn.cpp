@@ -80,7 +80,7 @@ void AutomaticSignIn(SignInContext& ctx, std::stop_token stop,
         // The offline sign-in sets the state itself, and only when the name
         // is there: a cache without a name must not leave state 1 behind
         // with nobody signed in.
-        OfflineSignIn(ctx);
+        OfflineSignIn(ctx, false);
     } else if (cached.account_type == accounts::kTypeMojang) {
         AutomaticMojang(ctx, stop, cached, set_step);
     } else {

@@ -5,6 +5,7 @@
 
 #include "accounts/AccountCache.h"
 #include "accounts/MojangAccount.h"
+#include "accounts/PlayerName.h"
 #include "shell/AccountPanel.h"
 #include "shell/SignIn.h"
 
@@ -51,6 +52,13 @@ void AuthenticateAndCompleteMojang(SignInContext& ctx, std::stop_token stop, con
     if (!profile) {
         // A cached account stays in the cache, so the next start tries again.
         ShowFailure(ctx, kMojangFailure);
+        RestoreMojangControls(ctx);
+        return;
+    }
+    // A name the game would not take online, or one the cache could not
+    // keep, is said as such: the account itself is fine.
+    if (const std::string problem = accounts::OnlineNameProblem(profile->name); !problem.empty()) {
+        ShowFailure(ctx, kSignInFailed + problem);
         RestoreMojangControls(ctx);
         return;
     }

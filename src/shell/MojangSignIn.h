@@ -27,8 +27,9 @@ void CompleteMojangSignIn(SignInContext& ctx, std::stop_token stop, const accoun
                           const std::string& account, const std::string& password);
 
 // Authenticates account and password at the Mojang service and signs its
-// first profile in; on a failure shows kMojangFailure and restores the
-// sign-in controls. Nothing is shown once stop is requested.
+// first profile in; on a failure shows kMojangFailure (or, for a profile
+// whose name is empty, over 16 characters or holds a quote or a control
+// character, why) and restores the sign-in controls. Nothing is shown once stop is requested.
 void AuthenticateAndCompleteMojang(SignInContext& ctx, std::stop_token stop, const std::string& account,
                                    const std::string& password);
 

@@ -4,13 +4,14 @@
 
 #include "accounts/AccountCache.h"
 #include "accounts/OfflineAccount.h"
+#include "accounts/PlayerName.h"
 #include "shell/AccountPanel.h"
 #include "shell/SignIn.h"
 #include "toolkit/Assets.h"
 
 namespace kestrel::shell {
 
-void OfflineSignIn(SignInContext& ctx) {
+void OfflineSignIn(SignInContext& ctx, bool warn_unusual_name) {
     toolkit::Surface& w = *ctx.main_window;
     const std::string name = w.Text("账号");
     const Result<accounts::AccountRecord> account = accounts::OfflineAccount(name);
@@ -31,6 +32,12 @@ void OfflineSignIn(SignInContext& ctx) {
     w.SetText("欢迎标题", "欢迎," + name);
 
     accounts::StoreAccountCache(ctx, accounts::OfflineCacheText(name));
+
+    // Servers check names as the game's own accounts have them; the launcher
+    // keeps any name it can store and only says so.
+    if (warn_unusual_name && !accounts::IsUsualPlayerName(name)) {
+        ctx.app.ShowMessageBox(kUnusualNameWarning, kUnusualNameCaption, toolkit::MessageIcon::Warning);
+    }
 }
 
 }  // namespace kestrel::shell

@@ -6,6 +6,8 @@
 #include <string_view>
 
 #include "java/MemoryAdvisor.h"
+#include "settings/OptionChecks.h"
+#include "shell/OptionRefusal.h"
 #include "shell/SettingsJavaItems.h"
 #include "shell/SettingsSession.h"
 #include "toolkit/Windows.h"
@@ -148,6 +150,23 @@ void ChooseWindowSize(SettingsSession& session, const std::string& item) {
     });
 }
 
+// A width or height typed into its box: a whole number from 1 to 16384 is
+// taken at once; anything else is refused with a message, and the box shows
+// the size that stays. An emptied box (the player is typing a new number)
+// is left alone and saves nothing.
+void TakeWindowSize(SettingsSession& session, const char* box, const char* what, std::int32_t SettingsRecord::*member,
+                    const std::string& text) {
+    if (text.empty()) return;
+    if (const settings::OptionProblem problem = settings::CheckNumber(text, settings::kWindowSizeRange);
+        problem != settings::OptionProblem::kNone) {
+        session.surface.SetText(box, std::to_string(session.Settings().*member));
+        RefuseOption(session.ctx.app, OptionRefusalText(what, problem, settings::kWindowSizeRange));
+        return;
+    }
+    const auto size = static_cast<std::int32_t>(settings::TypedNumber(text).value_or(0));
+    session.Change([&](SettingsRecord& r) { r.*member = size; });
+}
+
 void WireJava(const std::shared_ptr<SettingsSession>& session) {
     toolkit::Surface& s = session->surface;
     s.On(toolkit::kSettingsJavaBox, Event::ItemSelected, [session](const EventArgs& a) {
@@ -164,12 +183,33 @@ void WireJava(const std::shared_ptr<SettingsSession>& session) {
             session->ctx.app.OpenFileDialog("选择Java", session->ctx.paths.program_folder, filter);
         // A cancelled dialog keeps the Java that is set.
         if (chosen.empty()) return;
-        const std::string label =
-            session->sources.describe_java ? session->sources.describe_java(chosen).version_label : std::string();
-        session->surface.SetText(toolkit::kSettingsJavaBox, label + std::string(kJavaItemSeparator) + chosen);
-        session->Change([&](SettingsRecord& r) {
-            r.java_path = chosen;
-            r.java_label = label;
+        if (const settings::OptionProblem problem = settings::CheckText(chosen);
+            problem != settings::OptionProblem::kNone) {
+            RefuseOption(session->ctx.app, OptionRefusalText("Java的路径", problem));
+            return;
+        }
+        // The file is run with -version before it is taken, which may take
+        // seconds: on a worker, which keeps the window alive while it runs.
+        std::shared_ptr<toolkit::Surface> keep = session->ctx.state.settings_window.Get();
+        if (keep.get() != &session->surface) return;
+        const int pick = ++session->java_picks;
+        session->ctx.workers.Start([session, keep, chosen, pick](std::stop_token stop) {
+            if (session->sources.check_java) {
+                const std::string problem = session->sources.check_java(chosen, stop);
+                if (stop.stop_requested() || pick != session->java_picks) return;
+                if (!problem.empty()) {
+                    RefuseOption(session->ctx.app, kNotAJavaText + chosen + "\r\n" + problem);
+                    return;
+                }
+            }
+            const std::string label =
+                session->sources.describe_java ? session->sources.describe_java(chosen).version_label : std::string();
+            if (pick != session->java_picks) return;
+            session->surface.SetText(toolkit::kSettingsJavaBox, label + std::string(kJavaItemSeparator) + chosen);
+            session->Change([&](SettingsRecord& r) {
+                r.java_path = chosen;
+                r.java_label = label;
+            });
         });
     });
     // Discovery runs Java programs and reads the disk, so it runs on a worker;
@@ -196,8 +236,22 @@ void WireMemory(const std::shared_ptr<SettingsSession>& session) {
          [session](const EventArgs& a) { UpdateMemoryDisplay(*session, a.value); });
     s.On(kMemoryBox, Event::KeyPressed, [session](const EventArgs& a) {
         if (a.key_code != toolkit::kKeyEnter && a.key_code != toolkit::kKeySeparator) return;
-        const std::int32_t memory = OptionInteger(session->surface.Text(kMemoryBox));
-        const int position = SliderPosition(*session, memory);
+        // What the launch would refuse (512 MB and less), more than the
+        // machine has, or no whole number, is refused here.
+        const std::string typed = session->surface.Text(kMemoryBox);
+        const settings::OptionRange range = settings::MemoryRange(session->total_mb);
+        if (const settings::OptionProblem problem = settings::CheckNumber(typed, range);
+            problem != settings::OptionProblem::kNone) {
+            session->surface.SetText(kMemoryBox, std::to_string(session->Settings().memory));
+            RefuseOption(session->ctx.app, OptionRefusalText("内存", problem, range, "MB"));
+            return;
+        }
+        const std::int64_t memory = settings::TypedNumber(typed).value_or(0);
+        // The slider keeps tens of MB; 513 to 519 MB would round down to
+        // 510 MB, which a launch refuses, so they round up instead.
+        constexpr int kLowestPosition = static_cast<int>((settings::kMinMemoryMb + 9) / 10);
+        const int position = std::min(std::max(SliderPosition(*session, memory), kLowestPosition),
+                                      std::max(SliderPosition(*session, INT32_MAX), kLowestPosition));
         session->surface.SetValue(kSlider, position);
         UpdateMemoryDisplay(*session, position);
     });
@@ -224,10 +278,10 @@ void WireLaunchOptions(const std::shared_ptr<SettingsSession>& session) {
     s.On(kWindowSizeBox, Event::ItemSelected,
          [session](const EventArgs& a) { ChooseWindowSize(*session, a.text); });
     s.On(kWidthBox, Event::ContentChanged, [session](const EventArgs& a) {
-        session->Change([&](SettingsRecord& r) { r.game_window_width = OptionInteger(a.text); });
+        TakeWindowSize(*session, kWidthBox, "游戏窗口宽度", &SettingsRecord::game_window_width, a.text);
     });
     s.On(kHeightBox, Event::ContentChanged, [session](const EventArgs& a) {
-        session->Change([&](SettingsRecord& r) { r.game_window_height = OptionInteger(a.text); });
+        TakeWindowSize(*session, kHeightBox, "游戏窗口高度", &SettingsRecord::game_window_height, a.text);
     });
 
     s.On("设置_通用_游戏目录_选择", Event::Click, [session](const EventArgs&) {
@@ -236,6 +290,11 @@ void WireLaunchOptions(const std::shared_ptr<SettingsSession>& session) {
         // A cancelled dialog keeps the game folder that is set (an empty
         // folder would silently switch the launch to the default one).
         if (chosen.empty()) return;
+        if (const settings::OptionProblem problem = settings::CheckText(chosen);
+            problem != settings::OptionProblem::kNone) {
+            RefuseOption(session->ctx.app, OptionRefusalText("游戏目录的路径", problem));
+            return;
+        }
         session->surface.SetText(kGameFolderBox, chosen);
         session->Change([&](SettingsRecord& r) {
             r.game_folder = chosen;

@@ -37,6 +37,9 @@ struct SettingsSession {
 
     // Set while the "检测" button's Java discovery runs.
     std::atomic<bool> detecting_java{false};
+    // Counts the Javas picked by hand: only the newest pick's check may set
+    // the Java when several run.
+    std::atomic<int> java_picks{0};
 
     // Total and available physical memory in MB, read when the window opened.
     std::int64_t total_mb = 0;

@@ -3,8 +3,10 @@
 #include <array>
 #include <utility>
 
+#include "java/PickedJava.h"
 #include "java/MemoryAdvisor.h"
 #include "net/HttpSession.h"
+#include "shell/OptionRefusal.h"
 #include "shell/SettingsSession.h"
 #include "toolkit/Assets.h"
 #include "toolkit/Windows.h"
@@ -75,11 +77,23 @@ void WirePersonalPage(const std::shared_ptr<SettingsSession>& session) {
         });
         session->surface.SetChecked("设置_个性化_音乐_启用", on);
     });
-    s.On("设置_个性化_游戏标题_框", Event::ContentChanged, [session](const EventArgs& a) {
-        session->Change([&](SettingsRecord& r) { r.game_window_title = a.text; });
+    // A quote or a line end cannot be kept in the options file (nor passed
+    // to the game as typed): the box does not take it and says why.
+    const auto take_text = [](SettingsSession& session, const char* box, const char* what,
+                              std::string SettingsRecord::*member, const std::string& text) {
+        const settings::OptionProblem problem = settings::CheckText(text);
+        if (problem != settings::OptionProblem::kNone) {
+            session.surface.SetText(box, session.Settings().*member);
+            RefuseOption(session.ctx.app, OptionRefusalText(what, problem));
+            return;
+        }
+        session.Change([&](SettingsRecord& r) { r.*member = text; });
+    };
+    s.On("设置_个性化_游戏标题_框", Event::ContentChanged, [session, take_text](const EventArgs& a) {
+        take_text(*session, "设置_个性化_游戏标题_框", "游戏标题", &SettingsRecord::game_window_title, a.text);
     });
-    s.On("设置_个性化_游戏水印_框", Event::ContentChanged, [session](const EventArgs& a) {
-        session->Change([&](SettingsRecord& r) { r.game_window_watermark = a.text; });
+    s.On("设置_个性化_游戏水印_框", Event::ContentChanged, [session, take_text](const EventArgs& a) {
+        take_text(*session, "设置_个性化_游戏水印_框", "游戏水印", &SettingsRecord::game_window_watermark, a.text);
     });
     const auto open_folder = [self](const char* folder) {
         const platform::HostProfile& host = self->ctx.host;
@@ -145,6 +159,9 @@ SettingsSources SettingsSources::ForHost(const platform::HostProfile& host) {
     SettingsSources sources;
     sources.discover_java = [host] { return java::DiscoverJava(host); };
     sources.describe_java = [host](const std::string& executable) { return java::DescribeJava(executable, host); };
+    sources.check_java = [host](const std::string& executable, std::stop_token stop) {
+        return java::JavaProbeProblem(executable, host, std::move(stop));
+    };
     sources.memory_figures = [] { return platform::MemoryFigures(); };
     return sources;
 }

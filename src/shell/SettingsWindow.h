@@ -22,6 +22,7 @@
 
 #include <functional>
 #include <memory>
+#include <stop_token>
 #include <string>
 #include <vector>
 
@@ -38,6 +39,9 @@ struct SettingsSources {
     std::function<std::vector<java::JavaCandidate>()> discover_java;
     // The record of one executable chosen by hand (its version label).
     std::function<java::JavaCandidate(const std::string& executable)> describe_java;
+    // Why an executable chosen by hand is no usable Java, or "" (it runs on
+    // a worker; java::JavaProbeProblem). Left empty, every file is taken.
+    std::function<std::string(const std::string& executable, std::stop_token stop)> check_java;
     // The machine's memory now.
     std::function<platform::MemoryInfo()> memory_figures;
 
@@ -51,6 +55,8 @@ inline constexpr const char* kNoJavaAtOpenText =
 inline constexpr const char* kNoJavaAtOpenCaption = "Error";
 inline constexpr const char* kGameFolderDialogTitle = "选择游戏目录(通常是.Minecraft)";
 inline constexpr const char* kDefaultGameFolderText = "默认(取运行目录+Minecraft)";
+// A Java picked by hand that did not answer `-version`; the reason follows.
+inline constexpr const char* kNotAJavaText = "所选文件不是可用的Java,已保留原来的设置:\r\n";
 
 // Opens the settings window with this machine's Java discovery and memory
 // figures. The 设置按钮 click calls it.

@@ -53,8 +53,18 @@ void AutomaticSignIn(SignInContext& ctx, std::stop_token stop,
 
 // --- the flows, for the handlers and the automatic sign-in ---
 
-// Signs in offline with the text of 账号 (on the calling thread).
-void OfflineSignIn(SignInContext& ctx);
+// Signs in offline with the text of 账号 (on the calling thread). A name
+// with a double quote or a control character is refused (the cache could
+// not keep it); one that is not 3 to 16 of A-Z, a-z, 0-9 and _ is taken, and
+// with warn_unusual_name the player is told once, after the sign-in, that
+// servers may refuse it (kUnusualNameWarning). The automatic sign-in does
+// not warn again at every start.
+void OfflineSignIn(SignInContext& ctx, bool warn_unusual_name = true);
+
+// The warning of an unusual offline name (caption "Kestrel2", warning icon).
+inline constexpr const char* kUnusualNameWarning =
+    "提示: 用户名最好由3到16位英文字母、数字或下划线组成,否则部分服务器可能会拒绝您加入!";
+inline constexpr const char* kUnusualNameCaption = "Kestrel2";
 // The Mojang sign-in worker: reads 账号 and 密码.
 void MojangSignIn(SignInContext& ctx, std::stop_token stop);
 // The Microsoft sign-in worker: device code, then polling, then the chain.

@@ -19,8 +19,8 @@
 // Hooks that run on a worker get the worker's stop token and must end soon
 // after it is requested; their waits go through the context's clock.
 //
-// Two more members answer questions about the machine: first_java_path and
-// recommended_memory. Left empty, the launcher asks the machine itself (Java
+// Three more members answer questions about the machine: first_java_path,
+// recommended_memory and machine_memory_mb. Left empty, the launcher asks the machine itself (Java
 // discovery and the memory figures); tests give fixed answers.
 //
 // Threading: a plain value type; copy it before the workers start.
@@ -88,6 +88,9 @@ struct StartUpHooks {
     std::function<std::string()> first_java_path;
     // The recommended heap in MB for the 64-bit table.
     std::function<std::int32_t()> recommended_memory;
+    // The machine's total memory in MB, the highest memory setting the
+    // options file may hold (0: no bound).
+    std::function<std::int64_t()> machine_memory_mb;
 };
 
 }  // namespace kestrel::shell

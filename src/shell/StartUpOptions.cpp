@@ -2,6 +2,8 @@
 
 #include "java/JavaDiscovery.h"
 #include "java/MemoryAdvisor.h"
+#include "platform/Files.h"
+#include "platform/SystemInfo.h"
 #include "shell/OptionsSaver.h"
 #include "shell/VersionList.h"
 
@@ -13,12 +15,24 @@ std::int32_t MachineRecommendedMemory() {
     return static_cast<std::int32_t>(java::AdviseHeap("64").heap_mb);
 }
 
+std::int64_t MachineMemoryMb() { return static_cast<std::int64_t>(platform::MemoryFigures().total_kb / 1024); }
+
 std::string MachineFirstJava(const platform::HostProfile& host, const std::string& game_folder) {
     const auto found = java::DiscoverJava(host, game_folder);
     return found.empty() ? std::string() : found.front().path;
 }
 
+// A temporary file of ours older than this was left by a write that never
+// ended: a write of these small files takes milliseconds.
+constexpr std::chrono::seconds kStaleTemporaryAge{300};
+
 }  // namespace
+
+void RemoveStaleTemporaries(const LauncherContext& ctx) {
+    for (const std::string& file : {ctx.paths.options_file, ctx.paths.account_cache}) {
+        platform::RemoveStaleTemporaries(ctx.host.NativePath(file), kStaleTemporaryAge);
+    }
+}
 
 OptionsFile OptionsFileOf(const LauncherContext& ctx) {
     return OptionsFile(ctx.paths);
@@ -30,10 +44,12 @@ void SaveOptions(LauncherContext& ctx) {
 
 void RunOptionsLoader(LauncherContext& ctx, const StartUpHooks& hooks,
                       const std::function<void()>& account_cache_read) {
+    RemoveStaleTemporaries(ctx);
     const OptionsFile file = OptionsFileOf(ctx);
     const RecommendedMemory recommended =
         hooks.recommended_memory ? hooks.recommended_memory : MachineRecommendedMemory;
-    ctx.state.settings.Update([&](SettingsRecord& record) { file.Load(record, recommended); });
+    const std::int64_t machine_mb = hooks.machine_memory_mb ? hooks.machine_memory_mb() : MachineMemoryMb();
+    ctx.state.settings.Update([&](SettingsRecord& record) { file.Load(record, recommended, machine_mb); });
 
     StartVersionListRefresh(ctx);
 

@@ -22,7 +22,12 @@ OptionsFile OptionsFileOf(const LauncherContext& ctx);
 // write happens on its worker, and a failed one is said in a message box.
 void SaveOptions(LauncherContext& ctx);
 
-// The options loader: loads the options file into the record (with the
+// Removes what interrupted saves of the options file and the account cache
+// left beside them (platform::RemoveStaleTemporaries: five minutes old).
+void RemoveStaleTemporaries(const LauncherContext& ctx);
+
+// The options loader: first removes stale temporary files of those two,
+// then loads the options file into the record (with the
 // recommended memory), starts the version-list refresh, reads the account
 // cache (hooks.read_account_cache) and then calls account_cache_read, and
 // last fills in a missing Java path with the first Java found, or, when none

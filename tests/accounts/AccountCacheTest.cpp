@@ -60,6 +60,93 @@ TEST(AccountCache, LooksKeysUpAtLineStartsThenByFirstOccurrence) {
     for (const Case& c : cases) EXPECT_EQ(CacheValue(c.text, c.key), c.value) << c.text;
 }
 
+// Save and reload give back what was saved: a value the cache cannot hold
+// (a quote, a line end, a control character) makes the writer refuse the
+// whole text, whichever field it is in, and leaves the file as it was.
+TEST(AccountCache, WriteAndReadBackGiveTheSameValuesOrTheWriteIsRefused) {
+    using Field = std::string AccountRecord::*;
+    const Field fields[] = {&AccountRecord::name, &AccountRecord::uuid, &AccountRecord::access_token,
+                            &AccountRecord::refresh_token};
+    const struct Case {
+        std::string value;
+        bool storable;
+    } cases[] = {
+        {"玩家 Steve_1", true},
+        {"a:b=c \\ ' `", true},
+        {"", true},
+        {"Ste ve \"q\"", false},
+        {"\r\nACCOUNTTYPE:\"MOJANG", false},
+        {"x\nTOKEN:\"stolen", false},
+        {"x\r", false},
+        {"tab\t", false},
+    };
+    testing::TempFolder folder;
+    const std::string path = folder.path() + "/Kestrel2/ACCOUNT.cache";
+    const std::string before = MicrosoftCacheText(kRecord);
+    for (const Case& c : cases) {
+        for (const Field field : fields) {
+            AccountRecord record = kRecord;
+            record.*field = c.value;
+            std::vector<std::string> texts = {MicrosoftCacheText(record), AuthlibCacheText(record),
+                                              MojangCacheText(kRecord, c.value, "secret"),
+                                              MojangCacheText(kRecord, "alex@example.com", c.value)};
+            // The Mojang layout keeps no refresh token.
+            if (field != &AccountRecord::refresh_token) {
+                texts.push_back(MojangCacheText(record, "alex@example.com", "secret"));
+            }
+            // The Microsoft layout gives the record back field for field.
+            if (c.storable) {
+                ASSERT_TRUE(WriteAccountCache(path, texts[0]).ok());
+                EXPECT_EQ(ParseAccountCache(ReadAccountCache(path)).record,
+                          (AccountRecord{record.name, record.uuid, record.access_token, "", record.refresh_token}));
+            }
+            for (const std::string& text : texts) {
+                SCOPED_TRACE(text);
+                ASSERT_TRUE(WriteAccountCache(path, before).ok());
+                EXPECT_EQ(IsStorableCacheText(text), c.storable);
+                EXPECT_EQ(WriteAccountCache(path, text).ok(), c.storable);
+                const CacheContents read = ParseAccountCache(ReadAccountCache(path));
+                if (!c.storable) {
+                    EXPECT_EQ(read.cached.text, before);
+                    continue;
+                }
+                EXPECT_EQ(read.cached.text, text);
+                EXPECT_EQ(read.cached, ParseAccountCache(text).cached);
+                EXPECT_EQ(read.record, ParseAccountCache(text).record);
+            }
+        }
+        const std::string offline = OfflineCacheText(c.value);
+        EXPECT_EQ(WriteAccountCache(path, offline).ok(), c.storable) << c.value;
+        if (c.storable) {
+            EXPECT_EQ(ParseAccountCache(ReadAccountCache(path)).cached.name, c.value);
+        }
+    }
+    // Texts that are no layout of the cache are refused too.
+    for (const std::string text : {"NAME:\"n\"", "", "NAME:\"n\"\r\nUUID:\"\"\r\nTOKEN:\"\"\r\nREFRESH_TOKEN:\"\"\r\n"
+                                                     "ACCOUNTTYPE:\"MOJANG\""}) {
+        EXPECT_FALSE(IsStorableCacheText(text)) << text;
+    }
+}
+
+TEST(AccountCache, KnownAccountsAreTheFourTypesOrAnOldFileWithAName) {
+    const struct Case {
+        std::string text;
+        bool known;
+    } cases[] = {
+        {MicrosoftCacheText(kRecord), true},
+        {AuthlibCacheText(kRecord), true},
+        {MojangCacheText(kRecord, "a@b", "p"), true},
+        {OfflineCacheText("Steve"), true},
+        {"NAME:\"Steve\"", true},             // an older or cut-short file: the Microsoft path
+        {"UUID:\"u\"\r\nREFRESH_TOKEN:\"r\"", true},
+        {"ACCOUNTTYPE:\"microsoft\"", false},  // letter case counts
+        {"NAME:\"Steve\"\r\nACCOUNTTYPE:\"OTHER\"", false},
+        {"garbage NAME:\"Steve\"", false},
+        {"\x8f\x01\xfe\"\r\n:", false},
+    };
+    for (const Case& c : cases) EXPECT_EQ(IsKnownAccount(ParseAccountCache(c.text).cached), c.known) << c.text;
+}
+
 TEST(AccountCache, WritesOwnerOnlyUtf8AndDeletesWithoutComplaint) {
     testing::TempFolder folder;
     const std::string path = folder.path() + "/Kestrel2/ACCOUNT.cache";

@@ -109,12 +109,18 @@ TEST(VersionManifests, WindowsTextsReadTheSameFilesHere) {
     EXPECT_EQ(windows.Installed().size(), 2u);
 }
 
-TEST(VersionManifests, InstalledListsFoldersButNotHiddenOnes) {
+TEST(VersionManifests, InstalledListsFoldersButNotHiddenOrUnsavableOnes) {
     GameFolder game;
     game.Manifest("1.20.1", "{}");
     game.Folder("test");
     game.Folder(".cache");
     game.Manifest("zz", "{}");
+    // Names the options file could not hold as the selected version: one
+    // would read back as memory 0, one cut at its quote.
+    game.Folder("x\r\nMemory=\"0");
+    game.Folder("line\nend");
+    game.Folder("say \"hi\"");
+    game.Folder("tab\there");
     std::vector<std::string> installed = ManifestsOf(game).Installed();
     std::sort(installed.begin(), installed.end());
     EXPECT_EQ(installed, (Chain{"1.20.1", "test", "zz"}));

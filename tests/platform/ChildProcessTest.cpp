@@ -44,6 +44,25 @@ TEST(ChildProcess, CapturesBothStreamsAndKeepsTheExitStatus) {
     EXPECT_EQ(to_pipe->ExitStatus(), 3);
 }
 
+// A program that never closes its output (here: it leaves the pipe to a
+// program of its own and waits) gives what it wrote within the limit, and
+// Kill ends it as a signal does.
+TEST(ChildProcess, ABoundedReadAndKillEndAProgramThatDoesNotAnswer) {
+    Result<ChildProcess> child = ChildProcess::Start(Shell("echo early; sleep 5 & exec sleep 30", ChildOutput::kPipe));
+    ASSERT_TRUE(child.ok()) << child.error();
+    EXPECT_EQ(child.value().ReadOutput({}, std::chrono::milliseconds(300)), "early\n");
+    EXPECT_TRUE(child->Alive());
+    child->Kill();
+    EXPECT_EQ(child->Wait({}), WaitEnd::kEnded);
+    EXPECT_EQ(child->ExitStatus(), 128 + SIGKILL);
+    child->Kill();  // once it has ended: nothing
+
+    // A program that ends gives its whole output before the limit.
+    Result<ChildProcess> quick = ChildProcess::Start(Shell("echo done", ChildOutput::kPipe));
+    ASSERT_TRUE(quick.ok()) << quick.error();
+    EXPECT_EQ(quick.value().ReadOutput({}, std::chrono::seconds(60)), "done\n");
+}
+
 // The program does not depend on the object: it keeps running and writing
 // when the object is gone, and its status is still there for the pid.
 TEST(ChildProcess, OutlivesItsObject) {

@@ -2,7 +2,9 @@
 
 #include <sys/stat.h>
 
+#include <chrono>
 #include <filesystem>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -10,6 +12,42 @@
 
 namespace kestrel::platform {
 namespace {
+
+// Only the temporaries of the file itself, as WriteFileAtomically names them,
+// and only old ones, go; a write in progress (a new temporary) and every
+// other file stay.
+TEST(Files, StaleTemporariesOfAFileAreRemovedAndNothingElse) {
+    testing::TempFolder folder;
+    const auto old = [](const std::string& path) {
+        std::filesystem::last_write_time(path, std::filesystem::file_time_type::clock::now() - std::chrono::hours(1));
+        return path;
+    };
+    const std::string target = folder.Write("LauncherOptions.ini", "Memory=\"2048\"");
+    const std::vector<std::string> removed = {
+        old(folder.Write("LauncherOptions.ini.tmp123456", "Memory=\"20")),
+        old(folder.Write("LauncherOptions.ini.tmp7", "")),
+    };
+    const std::vector<std::string> kept = {
+        old(target),
+        folder.Write("LauncherOptions.ini.tmp42", "being written"),  // new
+        old(folder.Write("LauncherOptions.ini.tmp1234567", "")),   // not our name
+        old(folder.Write("LauncherOptions.ini.tmpabc", "")),
+        old(folder.Write("LauncherOptions.ini.tmp", "")),
+        old(folder.Write("Other.ini.tmp123", "")),
+        old(folder.Write("xLauncherOptions.ini.tmp123", "")),
+        old(folder.MakeFolder("LauncherOptions.ini.tmp55")),
+    };
+    const std::string link = folder.path() + "/LauncherOptions.ini.tmp66";
+    std::filesystem::create_symlink(target, link);
+
+    EXPECT_EQ(RemoveStaleTemporaries(target, std::chrono::seconds(300)), 2);
+    for (const std::string& path : removed) EXPECT_FALSE(std::filesystem::exists(path)) << path;
+    for (const std::string& path : kept) EXPECT_TRUE(std::filesystem::exists(path)) << path;
+    EXPECT_TRUE(IsSymbolicLink(link));
+    EXPECT_EQ(ReadFile(target), "Memory=\"2048\"");
+    // A file in a folder that is not there has nothing to clean up.
+    EXPECT_EQ(RemoveStaleTemporaries(folder.path() + "/none/LauncherOptions.ini", std::chrono::seconds(0)), 0);
+}
 
 TEST(Files, AtomicWriteReplacesWholeAndLeavesNoTemporaryFile) {
     testing::TempFolder folder;

@@ -2,6 +2,7 @@
 
 #include <sys/resource.h>
 
+#include <algorithm>
 #include <csignal>
 #include <filesystem>
 #include <random>
@@ -27,8 +28,9 @@ struct Launcher {
     void WriteOptions(std::string_view text) const { folder.Write("program/KSTfiles/LauncherOptions.ini", text); }
     std::string ReadOptions() const { return platform::ReadFile(file.path()).value_or("<missing>"); }
 
-    SettingsRecord Load(std::int32_t recommended = 4096, SettingsRecord record = {}) const {
-        file.Load(record, [recommended] { return recommended; });
+    SettingsRecord Load(std::int32_t recommended = 4096, SettingsRecord record = {},
+                        std::int64_t machine_total_mb = 0) const {
+        file.Load(record, [recommended] { return recommended; }, machine_total_mb);
         return record;
     }
 };
@@ -74,7 +76,7 @@ TEST(OptionsFile, SaveWritesTheLinesInTheirOrder) {
     record.music_player = true;
     record.java_path = "/usr/lib/jvm/java-17/bin/java";
     record.java_label = "17.0.8";
-    record.memory = -5;
+    record.memory = 3072;
     record.isolation = true;
     record.launcher_waiting = kHideUntilExit;
     record.game_window = kWindowCustom;
@@ -91,7 +93,7 @@ TEST(OptionsFile, SaveWritesTheLinesInTheirOrder) {
         R"(Musicplayer="True")",
         R"(Java="/usr/lib/jvm/java-17/bin/java")",
         R"(JavaV="17.0.8")",
-        R"(Memory="-5")",
+        R"(Memory="3072")",
         R"(Isolation="True")",
         R"(Launcher_Waiting="3")",
         R"(GameWindow="2")",
@@ -119,7 +121,7 @@ TEST(OptionsFile, SaveWritesTheLinesInTheirOrder) {
     EXPECT_TRUE(loaded.music_player);
     EXPECT_EQ(loaded.java_path, record.java_path);
     EXPECT_EQ(loaded.java_label, record.java_label);
-    EXPECT_EQ(loaded.memory, -5);
+    EXPECT_EQ(loaded.memory, 3072);
     EXPECT_TRUE(loaded.isolation);
     EXPECT_EQ(loaded.launcher_waiting, 3);
     EXPECT_EQ(loaded.game_window, 2);
@@ -209,13 +211,7 @@ TEST(OptionsFile, ValuesReadByTheirRules) {
              EXPECT_EQ(r.game_window_width, 1920);
              EXPECT_EQ(r.game_window_height, 1080);
          }},
-        {"memory abc is 0, not the recommendation", R"(Memory="abc")",
-         [](const SettingsRecord& r) { EXPECT_EQ(r.memory, 0); }},
         {"memory with trailing text", R"(Memory="2048MB")", [](const SettingsRecord& r) { EXPECT_EQ(r.memory, 2048); }},
-        {"memory beyond 32 bits", R"(Memory="99999999999")",
-         [](const SettingsRecord& r) { EXPECT_EQ(r.memory, 2147483647); }},
-        {"memory below 32 bits", R"(Memory="-99999999999")",
-         [](const SettingsRecord& r) { EXPECT_EQ(r.memory, -2147483647 - 1); }},
         {"keys are case-sensitive", R"(memory="1024")", [](const SettingsRecord& r) { EXPECT_EQ(r.memory, 4096); }},
         {"after-launch action", R"(Launcher_Waiting="5")",
          [](const SettingsRecord& r) { EXPECT_EQ(r.launcher_waiting, 5); }},
@@ -256,22 +252,141 @@ TEST(OptionsFile, UnknownFlagTextKeepsThePreviousValue) {
     EXPECT_TRUE(record.isolation);
 }
 
-TEST(OptionsFile, TitleWithAQuoteIsSavedAsIsAndReadBackToTheQuote) {
+// Whatever a text setting holds, a save and the next start's load give back
+// what was saved: a value the file cannot hold (a quote, a line end) is saved
+// empty, and no value turns into a line of another key.
+TEST(OptionsFile, SaveAndLoadGiveBackWhatWasSavedForHostileValues) {
+    using Text = std::string SettingsRecord::*;
+    const Text texts[] = {&SettingsRecord::selected_version, &SettingsRecord::server_address,
+                          &SettingsRecord::java_path,        &SettingsRecord::java_label,
+                          &SettingsRecord::game_window_title, &SettingsRecord::game_window_watermark,
+                          &SettingsRecord::game_folder};
+    const struct Case {
+        const char* what;
+        std::string value;
+        bool kept;
+    } cases[] = {
+        {"plain", "我的世界 1.20 [x] = y", true},
+        {"a tab and a backslash", "C:\\Java\tbin", true},
+        {"a quote", R"(Ste ve "q")", false},
+        {"a marker after a line end", "x\r\nMemory=\"0", false},
+        {"a bare LF with a key", "\nJavaV=\"evil", false},
+        {"a bare CR", "a\rIsolation=\"True", false},
+        {"a key of its own", R"(ip=")", false},
+        {"only a quote", "\"", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Launcher launcher;
+        SettingsRecord record = launcher.Load();
+        for (const Text text : texts) record.*text = c.value;
+        record.game_folder_auto = false;
+        record.memory = 3072;
+        record.isolation = false;
+        record.game_window = kWindowCustom;
+        record.game_window_width = 1280;
+        record.game_window_height = 720;
+        ASSERT_TRUE(launcher.file.Save(record).ok());
+
+        const SettingsRecord loaded = launcher.Load(999);
+        const std::string expected = c.kept ? c.value : "";
+        for (const Text text : texts) {
+            if (text == &SettingsRecord::game_folder && !c.kept) continue;  // empty means the default folder
+            EXPECT_EQ(loaded.*text, expected);
+        }
+        EXPECT_EQ(loaded.game_folder_auto, !c.kept);
+        EXPECT_EQ(loaded.memory, 3072);
+        EXPECT_FALSE(loaded.isolation);
+        EXPECT_EQ(loaded.game_window, kWindowCustom);
+        EXPECT_EQ(loaded.game_window_width, 1280);
+        EXPECT_EQ(loaded.game_window_height, 720);
+        // The file keeps its lines: 21 of them, each one key.
+        const std::string saved = launcher.ReadOptions();
+        EXPECT_EQ(std::count(saved.begin(), saved.end(), '\n'), 20);
+        EXPECT_EQ(std::count(saved.begin(), saved.end(), '"'), 42);
+    }
+}
+
+// A value whose closing quote is missing (a file edited by hand) ends with
+// its line; it does not take the next line into it.
+TEST(OptionsFile, AValueWithoutItsClosingQuoteEndsAtItsLine) {
+    const struct Case {
+        const char* what;
+        std::string text;
+        std::string java;
+        std::int32_t mode;
+    } cases[] = {
+        {"CR LF", "Java=\"/usr/bin/java\r\nGameWindow=\"3\"", "/usr/bin/java", 3},
+        {"LF", "Java=\"/usr/bin/java\nGameWindow=\"3\"", "/usr/bin/java", 3},
+        {"CR", "Java=\"/usr/bin/java\rGameWindow=\"3\"", "/usr/bin/java", 3},
+        {"the last line", "GameWindow=\"3\"\r\nJava=\"/usr/bin/java", "/usr/bin/java", 3},
+        {"no closing quote anywhere", "GameWindow=\"3\r\nJava=\"/opt/j", "/opt/j", 3},
+        {"an empty unclosed value", "Java=\"\r\nGameWindow=\"3\"", "", 3},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Launcher launcher;
+        launcher.WriteOptions(c.text);
+        const SettingsRecord record = launcher.Load();
+        EXPECT_EQ(record.java_path, c.java);
+        EXPECT_EQ(record.game_window, c.mode);
+        EXPECT_EQ(OptionValue(c.text, "Java"), c.java);
+    }
+}
+
+// Numbers a file holds outside their ranges read as their defaults; those
+// inside are taken as they are.
+TEST(OptionsFile, NumbersOutOfRangeReadAsTheirDefaults) {
+    constexpr std::int64_t kMachineMb = 8192;
+    const struct Case {
+        std::string text;
+        std::int32_t memory, waiting, mode, width, height;
+    } cases[] = {
+        {R"(Memory="513")", 513, 1, 1, 854, 480},
+        {R"(Memory="8192")", 8192, 1, 1, 854, 480},
+        {R"(Memory="512")", 999, 1, 1, 854, 480},
+        {R"(Memory="8193")", 999, 1, 1, 854, 480},
+        {R"(Memory="-500")", 999, 1, 1, 854, 480},
+        {R"(Memory="0")", 999, 1, 1, 854, 480},
+        {R"(Memory="abc")", 999, 1, 1, 854, 480},
+        {R"(Memory="99999999999")", 999, 1, 1, 854, 480},
+        {R"(Launcher_Waiting="5")", 999, 5, 1, 854, 480},
+        {R"(Launcher_Waiting="999")", 999, 1, 1, 854, 480},
+        {R"(Launcher_Waiting="0")", 999, 1, 1, 854, 480},
+        {R"(Launcher_Waiting="-2")", 999, 1, 1, 854, 480},
+        {R"(GameWindow="-7")" "\r\n" R"(GameWindow_Width="1000")", 999, 1, 1, 854, 480},
+        {R"(GameWindow="6")", 999, 1, 1, 854, 480},
+        {R"(GameWindow="2")" "\r\n" R"(GameWindow_Width="2147483648")" "\r\n" R"(GameWindow_Height="-100000")",
+         999, 1, 2, 854, 480},
+        {R"(GameWindow="2")" "\r\n" R"(GameWindow_Width="16384")" "\r\n" R"(GameWindow_Height="1")", 999, 1, 2,
+         16384, 1},
+        {R"(GameWindow="2")" "\r\n" R"(GameWindow_Width="16385")" "\r\n" R"(GameWindow_Height="0")", 999, 1, 2,
+         854, 480},
+        {R"(GameWindow="2")" "\r\n" R"(GameWindow_Width="1280")", 999, 1, 2, 1280, 480},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        Launcher launcher;
+        launcher.WriteOptions(c.text);
+        const SettingsRecord record = launcher.Load(999, {}, kMachineMb);
+        EXPECT_EQ(record.memory, c.memory);
+        EXPECT_EQ(record.launcher_waiting, c.waiting);
+        EXPECT_EQ(record.game_window, c.mode);
+        EXPECT_EQ(record.game_window_width, c.width);
+        EXPECT_EQ(record.game_window_height, c.height);
+    }
+    // Without the machine's total there is no upper bound.
     Launcher launcher;
-    SettingsRecord record = launcher.Load();
-    record.game_window_title = R"(a"b)";
-    ASSERT_TRUE(launcher.file.Save(record).ok());
-    EXPECT_NE(launcher.ReadOptions().find("GameWindow_Title=\"a\"b\"\r\n"), std::string::npos);
-    EXPECT_EQ(launcher.Load().game_window_title, "a");
+    launcher.WriteOptions(R"(Memory="65536")");
+    EXPECT_EQ(launcher.Load(999).memory, 65536);
 }
 
 TEST(OptionsFile, AValueHoldingAnotherKeyDoesNotReplaceThatKey) {
     Launcher launcher;
-    SettingsRecord record = launcher.Load();
-    record.selected_version = R"(odd ip="evil.example Memory="64)";
-    record.server_address = "mc.example.org";
-    record.memory = 3072;
-    ASSERT_TRUE(launcher.file.Save(record).ok());
+    // A hand-made file: the selected version holds the markers of two keys
+    // whose own lines follow.
+    launcher.WriteOptions("RINKU_SUTAATO=\"odd ip=\"evil.example Memory=\"64\"\r\nip=\"mc.example.org\"\r\n"
+                          "Memory=\"3072\"");
     const SettingsRecord loaded = launcher.Load();
     EXPECT_EQ(loaded.server_address, "mc.example.org");
     EXPECT_EQ(loaded.memory, 3072);

@@ -124,6 +124,32 @@ TEST_F(AutomaticSignIn, ARefusedRefreshShowsWhyAndDeletesTheCache) {
     }
 }
 
+// A file that names no account (random bytes, an unknown type) is no
+// account: it is removed at once, nothing is restored and the automatic
+// sign-in never goes to the network with it.
+TEST(AccountCacheAtStart, AFileOfNoKnownLayoutIsRemovedAndRestoresNothing) {
+    std::string random_bytes;
+    std::uint32_t seed = 17;
+    for (int i = 0; i < 300; ++i) {
+        seed = seed * 1664525u + 1013904223u;
+        random_bytes += static_cast<char>(seed >> 24);
+    }
+    const std::string cases[] = {
+        random_bytes,
+        "just some words",
+        "NAME:\"Steve\"\r\nACCOUNTTYPE:\"ELSEWHERE\"",
+        "xNAME:\"Steve\"",
+    };
+    for (const std::string& text : cases) {
+        SignInHarness h;
+        h.WriteCache(text);
+        ReadAccountCacheAtStart(h.ctx_);
+        EXPECT_EQ(h.accounts_.Cached(), CachedAccount{});
+        EXPECT_EQ(h.accounts_.Record(), AccountRecord{});
+        EXPECT_FALSE(h.Cache()) << text;
+    }
+}
+
 TEST(AccountCacheAtStart, ACacheOfOnlyANameRestoresTheNameAndNothingElse) {
     SignInHarness h;
     h.WriteCache("NAME:\"Steve\"");

@@ -1,6 +1,7 @@
 // The Microsoft device-code sign-in and the Xbox Live chain, from the
 // button to the signed-in look, against fakes of the services.
 
+#include "accounts/PlayerName.h"
 #include "shell/MicrosoftFixture.h"
 #include "skins/SkinPictures.h"
 
@@ -278,6 +279,11 @@ TEST_F(MicrosoftSignIn, BadAnswersGiveTheFailureMessagesAndNeverHang) {
         {"xsts", Answer::Truncated("{\"Token\":\"eyJ\",\"DisplayClaims\":{\"xui\":[{\"uhs\":\"25"), "错误|XSTS验证失败"},
         {"login", Answer::Endless(), "错误|验证登录时出现了错误"},
         {"profile", Answer::Endless(), "错误|获取用户UUID时失败"},
+        // Names the game would not take online, or the cache could not keep.
+        {"profile", Answer::Json(std::string("{\"id\":\"") + Xbox::kProfileId + "\",\"name\":\"abcdefghijklmnopq\"}"),
+         std::string("错误|获取用户UUID时失败: ") + kNameTooLong},
+        {"profile", Answer::Json(std::string("{\"id\":\"") + Xbox::kProfileId + "\",\"name\":\"Think\\\"of\\r\\n\"}"),
+         std::string("错误|获取用户UUID时失败: ") + kNameUnsafeCharacters},
     };
     for (const Case& c : cases) {
         testing::FakeMicrosoftService service;

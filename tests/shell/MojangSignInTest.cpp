@@ -2,6 +2,7 @@
 // Mojang authentication service.
 
 #include "accounts/MojangService.h"
+#include "accounts/PlayerName.h"
 #include "shell/MojangSignIn.h"
 #include "shell/SignInHarness.h"
 #include "skins/SkinPictures.h"
@@ -106,6 +107,50 @@ TEST_F(MojangSignIn, FailuresShowTheirMessageAndChangeNothing) {
         EXPECT_TRUE(harness.window_->Visible("Mojang登录_提示1"));
         EXPECT_EQ(harness.window_->Geometry("Mojang登录_提示2").x, 174);
     }
+}
+
+// A profile whose name the game would not take online, or the cache could
+// not keep, is refused with the reason; nothing is signed in or stored.
+TEST_F(MojangSignIn, AProfileNameThatCannotBePlayedIsRefused) {
+    const struct Case {
+        std::string json_name;  // as the service writes it in its answer
+        const char* problem;
+    } cases[] = {
+        {"abcdefghijklmnopq", accounts::kNameTooLong},  // 17
+        {"\\u73a9\\u5bb6abcdefghijklmno", accounts::kNameTooLong},  // 17 characters, more bytes
+        {"je\\\"b", accounts::kNameUnsafeCharacters},
+        {"jeb\\r\\nACCOUNTTYPE:\\\"OFFLINE", accounts::kNameUnsafeCharacters},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.json_name);
+        Mojang service(kAccount, kPassword, {{kFirstId, c.json_name}});
+        SignInHarness harness;
+        harness.Use("mojang_auth", service.Url());
+        harness.Use("session", session.Url());
+        harness.Choose("Mojang账户");
+        ASSERT_TRUE(harness.window_->Type("账号", kAccount));
+        ASSERT_TRUE(harness.window_->Type("密码", kPassword));
+        ASSERT_TRUE(harness.window_->Click("登录按钮"));
+        harness.Settle();
+        EXPECT_EQ(harness.Messages(), std::vector<std::string>{std::string("登录失败|") + kSignInFailed + c.problem});
+        EXPECT_EQ(harness.accounts_.State(), SignInState::kNobody);
+        EXPECT_FALSE(harness.Cache());
+        EXPECT_TRUE(harness.window_->Enabled("登录按钮"));
+    }
+}
+
+// A password the cache cannot hold still signs in; it is not remembered, and
+// the cache of the account signed in before goes, so that the next start
+// does not sign in somebody else.
+TEST_F(MojangSignIn, APasswordTheCacheCannotHoldIsNotRemembered) {
+    const std::string password = "pa\"ss";
+    Mojang service(kAccount, "pa\\\"ss", {{kFirstId, "jeb_"}});  // the request's JSON escapes the quote
+    h.Use("mojang_auth", service.Url());
+    h.WriteCache(OfflineCacheText("Steve"));
+    SignIn(kAccount, password);
+    EXPECT_TRUE(h.Messages().empty());
+    EXPECT_EQ(h.accounts_.State(), SignInState::kMojang);
+    EXPECT_FALSE(h.Cache());
 }
 
 TEST_F(MojangSignIn, ARememberedAccountSignsInAgainAtStart) {

@@ -1,6 +1,7 @@
 // The offline sign-in, the account panel's layouts and the sign-out.
 
 #include "accounts/OfflineUuid.h"
+#include "accounts/PlayerName.h"
 #include "shell/SignInHarness.h"
 #include "skins/SkinPictures.h"
 #include "toolkit/Assets.h"
@@ -61,7 +62,8 @@ TEST(OfflineSignIn, SignsInWithTheNameTheDefaultSkinAndNoOldToken) {
     ASSERT_TRUE(h.window_->Click("登录按钮"));
     h.Settle();
 
-    EXPECT_TRUE(h.Messages().empty());
+    // Taken as typed; servers may refuse it, which the player is told.
+    EXPECT_EQ(h.Messages(), std::vector<std::string>{std::string("Kestrel2|") + kUnusualNameWarning});
     EXPECT_EQ(h.accounts_.State(), SignInState::kOffline);
     EXPECT_EQ(h.accounts_.Texts(), (LaunchTexts{" 玩家 ", OfflineUuid(" 玩家 "), ""}));
     EXPECT_EQ(h.accounts_.Record().refresh_token, "");
@@ -94,6 +96,61 @@ TEST(OfflineSignIn, AnEmptyNameChangesNothing) {
     EXPECT_EQ(h.accounts_.Texts(), LaunchTexts{});
     EXPECT_FALSE(h.Cache());
     EXPECT_TRUE(h.window_->Visible("登录按钮"));
+}
+
+// A name the cache cannot keep is refused with the characters named; names
+// that servers may refuse are taken with one warning; usual names without.
+TEST(OfflineSignIn, NamesAreRefusedWarnedOfOrTakenSilently) {
+    const std::string refused = std::string("登录失败|登录失败!\r\n错误代码: ") + kNameUnsafeCharacters;
+    const std::string warned = std::string("Kestrel2|") + kUnusualNameWarning;
+    const struct Case {
+        std::string name;
+        std::string message;  // "" for none
+    } cases[] = {
+        {"Ste ve \"q\"", refused},
+        {"Steve\r\nACCOUNTTYPE:\"MOJANG", refused},
+        {"tab\tname", refused},
+        {"bell\x07", refused},
+        {"Steve", ""},
+        {"abc", ""},
+        {"Notch_1234567890", ""},  // 16
+        {"ab", warned},
+        {"Notch_12345678901", warned},  // 17
+        {"玩家", warned},
+        {"Ste-ve", warned},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        SignInHarness h;
+        h.Choose("离线账户");
+        ASSERT_TRUE(h.window_->Type("账号", c.name));
+        ASSERT_TRUE(h.window_->Click("登录按钮"));
+        h.Settle();
+        EXPECT_EQ(h.Messages(), c.message.empty() ? std::vector<std::string>{} : std::vector<std::string>{c.message});
+        if (c.message == refused) {
+            EXPECT_EQ(h.accounts_.State(), SignInState::kNobody);
+            EXPECT_FALSE(h.Cache());
+            EXPECT_TRUE(h.window_->Visible("账号"));
+            continue;
+        }
+        EXPECT_EQ(h.accounts_.State(), SignInState::kOffline);
+        // What was stored reads back as the name that was typed.
+        ReadAccountCacheAtStart(h.ctx_);
+        EXPECT_EQ(h.accounts_.Cached().name, c.name);
+        EXPECT_EQ(h.accounts_.Cached().account_type, "OFFLINE");
+    }
+}
+
+// The automatic sign-in of an unusual name at the next start says nothing:
+// the player was told when the name was typed.
+TEST(OfflineSignIn, TheNextStartDoesNotWarnAgain) {
+    SignInHarness h;
+    h.WriteCache(OfflineCacheText("ab"));
+    ReadAccountCacheAtStart(h.ctx_);
+    AutomaticSignIn(h.ctx_, {}, {});
+    h.Settle();
+    EXPECT_TRUE(h.Messages().empty());
+    EXPECT_EQ(h.accounts_.State(), SignInState::kOffline);
 }
 
 TEST(OfflineSignIn, ACacheAtStartSignsTheSameNameInAgainWithoutANetwork) {

@@ -1,6 +1,8 @@
 // The settings window's opening, its pages and the settings it saves, on the
 // in-memory toolkit.
 
+#include <sys/stat.h>
+
 #include <atomic>
 #include <future>
 
@@ -108,23 +110,32 @@ TEST_F(SettingsWindowTest, GeneralPageFillsTheMemoryFiguresWithTruncatingDivisio
 }
 
 TEST_F(SettingsWindowTest, MemoryBoxTakesItsNumberOnEnterOrTheSeparatorKey) {
+    const std::string refused = "Kestrel2|内存必须是513到16000之间的整数(单位MB),已保留原来的设置。";
     struct Case {
         std::string typed;
         int key;
         std::int32_t stored;
+        std::string message;  // "" for none
     };
     const std::vector<Case> cases = {
-        {"1025", toolkit::kKeyEnter, 1020},   // tens of MB, truncated
-        {"2049", toolkit::kKeySeparator, 2040},
-        {"3000", 65, 2040},                   // any other key leaves it
-        {"99999", toolkit::kKeyEnter, 6000},  // at most the available memory
-        {"abc", toolkit::kKeyEnter, 0},       // no number is 0
-        {"-50", toolkit::kKeyEnter, 0},
+        {"1025", toolkit::kKeyEnter, 1020, ""},   // tens of MB, truncated
+        {"2049", toolkit::kKeySeparator, 2040, ""},
+        {"3000", 65, 2040, ""},                   // any other key leaves it
+        {"9000", toolkit::kKeyEnter, 6000, ""},   // at most the available memory
+        {"513", toolkit::kKeyEnter, 520, ""},     // never below what a launch takes
+        {"abc", toolkit::kKeyEnter, 520, refused},  // the old value stays
+        {"-500", toolkit::kKeyEnter, 520, refused},
+        {"512", toolkit::kKeyEnter, 520, refused},
+        {"16001", toolkit::kKeyEnter, 520, refused},  // more than the machine has
+        {"99999999999999999999", toolkit::kKeyEnter, 520, refused},
+        {"", toolkit::kKeyEnter, 520, refused},
+        {" 2048 ", toolkit::kKeyEnter, 2040, ""},
     };
     auto s = Open();
     s->Click("设置_通用");
     for (const Case& c : cases) {
         SCOPED_TRACE(c.typed);
+        const std::size_t boxes = app_.MessageBoxes().size();
         ASSERT_TRUE(s->Type(kMemoryBox, c.typed));
         ASSERT_TRUE(s->PressKey(kMemoryBox, c.key));
         EXPECT_EQ(Record().memory, c.stored);
@@ -132,6 +143,11 @@ TEST_F(SettingsWindowTest, MemoryBoxTakesItsNumberOnEnterOrTheSeparatorKey) {
         if (c.key != 65) {
             EXPECT_EQ(s->Text(kMemoryBox), std::to_string(c.stored));
             EXPECT_EQ(s->Value(kSlider), c.stored / 10);
+        }
+        const auto shown = app_.MessageBoxes();
+        ASSERT_EQ(shown.size(), boxes + (c.message.empty() ? 0 : 1));
+        if (!c.message.empty()) {
+            EXPECT_EQ(shown.back().caption + "|" + shown.back().text, c.message);
         }
     }
     ExpectNoProblems(*s);
@@ -275,11 +291,115 @@ TEST_F(SettingsWindowTest, BrowseTakesTheChosenJavaWithItsVersion) {
 
     app_.ScriptDialog("/home/me/jdk/bin/java");
     ASSERT_TRUE(s->Click("设置_通用_Java选项_Java地址_查找"));
+    WaitForWorkers();
     EXPECT_EQ(app_.Dialogs().back().kind, "file");
     EXPECT_EQ(app_.Dialogs().back().start_folder, folder_.path());
     EXPECT_EQ(s->Text(kJavaBox), "17 | /home/me/jdk/bin/java");
     EXPECT_EQ(Reloaded().java_path, "/home/me/jdk/bin/java");
     EXPECT_EQ(Reloaded().java_label, "17");
+}
+
+// A Java picked by hand is run with -version first (the real check, on real
+// files): a file that is none is refused with the reason, and the Java set
+// before stays.
+TEST_F(SettingsWindowTest, BrowseRefusesAFileThatIsNoJava) {
+    const auto file = [this](const std::string& name, const std::string& text, unsigned mode) {
+        const std::string path = folder_.Write(name, text);
+        ::chmod(path.c_str(), mode);
+        return path;
+    };
+    const struct Case {
+        std::string path;
+        std::string reason;  // "" for a Java
+    } cases[] = {
+        {file("notes.txt", "not a program\n", 0644), "该文件没有可执行权限"},
+        {file("silent", "#!/bin/sh\nexit 0\n", 0755), "该程序运行 -version 后没有给出Java的版本"},
+        {KESTREL_JAVA, ""},
+    };
+    SettingsSources sources = Sources();
+    sources.check_java = SettingsSources::ForHost(host_).check_java;
+    auto s = std::dynamic_pointer_cast<toolkit::MemorySurface>(OpenSettingsWindow(ctx_, sources));
+    WaitForWorkers();
+    s->Click("设置_通用");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.path);
+        const std::string before = Record().java_path;
+        const std::size_t boxes = app_.MessageBoxes().size();
+        app_.ScriptDialog(c.path);
+        ASSERT_TRUE(s->Click("设置_通用_Java选项_Java地址_查找"));
+        WaitForWorkers();
+        const auto shown = app_.MessageBoxes();
+        if (c.reason.empty()) {
+            EXPECT_EQ(shown.size(), boxes);
+            EXPECT_EQ(Reloaded().java_path, c.path);
+            EXPECT_EQ(s->Text(kJavaBox), "17 | " + c.path);
+            continue;
+        }
+        ASSERT_EQ(shown.size(), boxes + 1);
+        EXPECT_EQ(shown.back().text, kNotAJavaText + c.path + "\r\n" + c.reason);
+        EXPECT_EQ(shown.back().icon, toolkit::MessageIcon::Warning);
+        EXPECT_EQ(Record().java_path, before);
+        EXPECT_EQ(Reloaded().java_path, before);
+    }
+}
+
+// What the options file cannot hold is refused where it is typed or picked:
+// the box goes back to the value that stays, and a message says why.
+TEST_F(SettingsWindowTest, TypedValuesTheFileCannotHoldAreRefused) {
+    const std::string size_refused = "游戏窗口宽度必须是1到16384之间的整数,已保留原来的设置。";
+    const std::string text_refused = "游戏标题不能包含英文双引号(\")、换行符或其他控制字符,已保留原来的设置。";
+    const struct Case {
+        const char* box;
+        std::string typed;
+        std::string message;  // "" when taken
+        std::string shown;    // the box afterwards
+    } cases[] = {
+        {"设置_通用_游戏窗口大小_宽度", "1280", "", "1280"},
+        {"设置_通用_游戏窗口大小_宽度", "", "", ""},  // being retyped: nothing saved, nothing said
+        {"设置_通用_游戏窗口大小_宽度", "abc", size_refused, "1280"},
+        {"设置_通用_游戏窗口大小_宽度", "-100000", size_refused, "1280"},
+        {"设置_通用_游戏窗口大小_宽度", "0", size_refused, "1280"},
+        {"设置_通用_游戏窗口大小_宽度", "16385", size_refused, "1280"},
+        {"设置_通用_游戏窗口大小_宽度", "2147483648", size_refused, "1280"},
+        {"设置_通用_游戏窗口大小_宽度", "16384", "", "16384"},
+        {"设置_个性化_游戏标题_框", "My title", "", "My title"},
+        {"设置_个性化_游戏标题_框", "My \"title\"", text_refused, "My title"},
+        {"设置_个性化_游戏标题_框", "My\r\nMemory=\"0", text_refused, "My title"},
+        {"设置_个性化_游戏标题_框", "tab\t", text_refused, "My title"},
+        {"设置_个性化_游戏水印_框", "由我启动", "", "由我启动"},
+        {"设置_个性化_游戏水印_框", "由\"我", "游戏水印不能包含英文双引号(\")、换行符或其他控制字符,已保留原来的设置。",
+         "由我启动"},
+    };
+    auto s = Open();
+    s->Click("设置_通用");
+    ASSERT_TRUE(s->Choose(kSizeBox, 1));
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.typed);
+        const std::size_t boxes = app_.MessageBoxes().size();
+        s->Click(std::string(c.box).starts_with("设置_个性化") ? "设置_个性化" : "设置_通用");
+        ASSERT_TRUE(s->Type(c.box, c.typed));
+        EXPECT_EQ(s->Text(c.box), c.shown);
+        const auto shown = app_.MessageBoxes();
+        ASSERT_EQ(shown.size(), boxes + (c.message.empty() ? 0 : 1));
+        if (!c.message.empty()) {
+            EXPECT_EQ(shown.back().text, c.message);
+        }
+    }
+    // What the next start reads is what was taken.
+    const SettingsRecord saved = Reloaded();
+    EXPECT_EQ(saved.game_window_width, 16384);
+    EXPECT_EQ(saved.game_window_title, "My title");
+    EXPECT_EQ(saved.game_window_watermark, "由我启动");
+
+    // A game folder picked in the dialog with a line end is refused too.
+    s->Click("设置_通用");
+    const std::string folder_before = Record().game_folder;
+    app_.ScriptDialog("/games/new\nline");
+    ASSERT_TRUE(s->Click("设置_通用_游戏目录_选择"));
+    EXPECT_EQ(Record().game_folder, folder_before);
+    EXPECT_EQ(app_.MessageBoxes().back().text,
+              "游戏目录的路径不能包含英文双引号(\")、换行符或其他控制字符,已保留原来的设置。");
+    ExpectNoProblems(*s);
 }
 
 TEST_F(SettingsWindowTest, ForcedIsolationIsSavedAndShownAgainAfterReopening) {
@@ -346,7 +466,7 @@ TEST_F(SettingsWindowTest, WindowSizeRules) {
         EXPECT_TRUE(s->Visible(box)) << box;
     }
     ASSERT_TRUE(s->Type("设置_通用_游戏窗口大小_宽度", "1280"));
-    ASSERT_TRUE(s->Type("设置_通用_游戏窗口大小_高度", "72O"));
+    ASSERT_TRUE(s->Type("设置_通用_游戏窗口大小_高度", "72"));
     EXPECT_EQ(Reloaded().game_window_width, 1280);
     EXPECT_EQ(Reloaded().game_window_height, 72);
     s->Click("设置_返回");

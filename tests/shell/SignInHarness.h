@@ -90,7 +90,11 @@ public:
         if (::stat(ctx_.account_cache_path.c_str(), &info) != 0) return 0;
         return info.st_mode & 0777;
     }
-    void WriteCache(const std::string& text) { ASSERT_TRUE(WriteAccountCache(ctx_.account_cache_path, text).ok()); }
+    // Any text, as a file of an older launcher or one edited by hand.
+    void WriteCache(const std::string& text) {
+        platform::CreateFolders(std::filesystem::path(ctx_.account_cache_path).parent_path().string());
+        ASSERT_TRUE(platform::WriteFileAtomically(ctx_.account_cache_path, text, 0600).ok());
+    }
     std::optional<std::string> DataFileBytes(const std::string& name) const {
         return platform::ReadFile(ctx_.data_folder + "/" + name);
     }

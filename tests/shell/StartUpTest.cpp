@@ -5,6 +5,8 @@
 
 #include "shell/StartUp.h"
 
+#include <chrono>
+#include <filesystem>
 #include <future>
 
 #include <gtest/gtest.h>
@@ -227,6 +229,28 @@ TEST(StartUpFolders, AMissingClientVersionFileGivesAnEmptyClientVersion) {
     f.state.constants.Update([](Constants& c) { c.client_version = "stale"; });
     SetStartUpConstants(f.ctx);
     EXPECT_EQ(f.state.constants.Get().client_version, "");
+}
+
+// What saves killed part way left beside the options file and the account
+// cache is gone after the start; the files themselves are read as always.
+TEST(StartUpOptions, StaleTemporariesOfTheOptionsAndTheCacheAreRemoved) {
+    StartUpFixture f;
+    const auto old = [](const std::string& path) {
+        std::filesystem::last_write_time(path, std::filesystem::file_time_type::clock::now() - std::chrono::hours(2));
+        return path;
+    };
+    f.Write("KSTfiles/LauncherOptions.ini", "Memory=\"2048\"");
+    const std::string options_tmp = old(f.Write("KSTfiles/LauncherOptions.ini.tmp918273", "Memory=\"20"));
+    const std::string cache_tmp =
+        old(f.folder.Write("appdata/Kestrel2/ACCOUNT.cache.tmp5", "NAME:\"Ste"));
+    const std::string fresh = f.Write("KSTfiles/LauncherOptions.ini.tmp42", "being written");
+    f.Start(StartUpFixture::QuietHooks());
+    ASSERT_TRUE(f.WaitForOverlayAway());
+    f.workers.StopAll();
+    EXPECT_FALSE(std::filesystem::exists(options_tmp));
+    EXPECT_FALSE(std::filesystem::exists(cache_tmp));
+    EXPECT_TRUE(std::filesystem::exists(fresh));
+    EXPECT_EQ(f.state.settings.Get().memory, 2048);
 }
 
 TEST(StartUpOptions, FillsInJavaOrWarnsOnceWhenThereIsNone) {

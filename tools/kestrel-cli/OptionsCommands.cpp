@@ -28,11 +28,12 @@ settings::OptionsFile FileOf(const CliArguments& arguments) {
                                                               platform::HostProfile::Current()));
 }
 
-// Loads the record; an empty Memory gets the recommendation of the 64-bit
+// Loads the record; an empty (or out of range) Memory gets the recommendation of the 64-bit
 // table for this machine's free memory, as at the launcher's start.
 settings::SettingsRecord Loaded(const settings::OptionsFile& file) {
     settings::SettingsRecord record;
-    file.Load(record, [] { return static_cast<std::int32_t>(java::AdviseHeap("64").heap_mb); });
+    file.Load(record, [] { return static_cast<std::int32_t>(java::AdviseHeap("64").heap_mb); },
+              static_cast<std::int64_t>(platform::MemoryFigures().total_kb / 1024));
     return record;
 }
 
