@@ -3,7 +3,7 @@
 // addresses, opens the main window (whose creation runs the start-up) and
 // runs the message loop; at exit it stops and joins every worker.
 //
-// Usage: kestrel [--grab FILE.png]
+// Usage: kestrel [--grab FILE.png] [--version] [--help] (ProgramArguments.h)
 //   --grab   once the start-up overlay has faded, saves a picture of the main
 //            window to FILE.png and ends (screenshots and tests)
 
@@ -15,13 +15,13 @@
 #include <QSocketNotifier>
 #include <QTimer>
 #include <cstdio>
-#include <cstring>
 #include <memory>
 #include <optional>
 #include <filesystem>
 #include <string>
 
 #include "app/LauncherApp.h"
+#include "app/ProgramArguments.h"
 #include "app/QtShutdown.h"
 #include "accounts/SignIn.h"
 #include "content/UpdateCheck.h"
@@ -151,19 +151,26 @@ int main(int argc, char** argv) {
     // Reading the font configuration takes a few milliseconds that the
     // window needs only once it is built; it is done beside the
     // application's start, which mostly waits for the display server.
+    const auto arguments = kestrel::app::ProgramArguments::Parse(argc, argv);
+    using Action = kestrel::app::ProgramArguments::Action;
+    switch (arguments.action) {
+        case Action::kVersion:
+            std::fputs(kestrel::app::ProgramVersionLine().c_str(), stdout);
+            return 0;
+        case Action::kHelp:
+            std::fputs(kestrel::app::ProgramUsage().c_str(), stdout);
+            return 0;
+        case Action::kUsageError:
+            std::fprintf(stderr, "kestrel: %s\n%s", arguments.problem.c_str(), kestrel::app::ProgramUsage().c_str());
+            return 2;
+        case Action::kRun:
+            break;
+    }
     std::thread warm_fonts([] { FcInit(); });
     QApplication qapp(argc, argv);
     warm_fonts.join();
     QuitOnStopSignals();
-    QString grab;
-    for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--grab") == 0 && i + 1 < argc) {
-            grab = QString::fromLocal8Bit(argv[++i]);
-        } else {
-            std::fprintf(stderr, "usage: kestrel [--grab FILE.png]\n");
-            return 2;
-        }
-    }
+    const QString grab = QString::fromLocal8Bit(arguments.grab.c_str());
 
     kestrel::toolkit::qt::QtApplication app;
 
