@@ -19,14 +19,17 @@
 #include <optional>
 #include <filesystem>
 #include <string>
+#include <utility>
 
 #include "app/LauncherApp.h"
+#include "app/LauncherTurn.h"
 #include "app/ProgramArguments.h"
 #include "app/QtShutdown.h"
 #include "accounts/SignIn.h"
 #include "content/UpdateCheck.h"
 #include "net/Endpoints.h"
 #include "platform/Clock.h"
+#include "platform/InstanceLock.h"
 #include "platform/RandomSource.h"
 #include "platform/StopSignals.h"
 #include "platform/Workers.h"
@@ -145,6 +148,36 @@ void QuitOnStopSignals() {
     });
 }
 
+// The turn of this launcher on its program folder (LauncherTurn.h). A later
+// launcher waits this long for the running one to answer or to end.
+constexpr int kTurnPatienceMs = 30000;
+
+kestrel::app::LauncherTurn TakeTurnInProgramFolder(const std::string& program_folder,
+                                                   kestrel::platform::Clock& clock) {
+    const auto runtime = kestrel::platform::InstanceLock::UserRuntimeFolder();
+    if (!runtime.ok()) {
+        kestrel::app::LauncherTurn turn;
+        turn.note = "kestrel: " + runtime.error() + "; 无法确认是否已有启动器在运行";
+        return turn;
+    }
+    return kestrel::app::TakeTurn(program_folder, *runtime, clock, kTurnPatienceMs);
+}
+
+// A later launcher on the same program folder asks this one to come to the
+// front. A window hidden on purpose (while the game runs, or before a
+// restart) stays hidden, and the answer says so.
+void AnswerLaterLaunchers(const kestrel::platform::InstanceLock& lock, kestrel::toolkit::Surface& window) {
+    auto* notifier = new QSocketNotifier(lock.request_fd(), QSocketNotifier::Read, QCoreApplication::instance());
+    QObject::connect(notifier, &QSocketNotifier::activated, [&lock, &window] {
+        const bool visible = window.WindowVisible();
+        if (visible) {
+            window.ShowWindow();
+            static_cast<kestrel::toolkit::qt::QtSurface&>(window).window()->activateWindow();
+        }
+        lock.AnswerRequest(visible ? kestrel::app::kShownAnswer : kestrel::app::kHiddenAnswer);
+    });
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -166,6 +199,22 @@ int main(int argc, char** argv) {
         case Action::kRun:
             break;
     }
+    kestrel::platform::SystemClock clock;
+    kestrel::shell::LauncherPaths paths = kestrel::app::CurrentLauncherPaths();
+    // One launcher at a time on a program folder; a later one brings the
+    // running one to the front and ends, before it opens any window.
+    auto turn = TakeTurnInProgramFolder(paths.program_folder, clock);
+    if (!turn.note.empty()) std::fprintf(stderr, "%s\n", turn.note.c_str());
+    switch (turn.kind) {
+        case kestrel::app::LauncherTurn::Kind::kOtherCameToFront:
+        case kestrel::app::LauncherTurn::Kind::kOtherIsBusy:
+            return 0;
+        case kestrel::app::LauncherTurn::Kind::kOtherDoesNotAnswer:
+            return 1;
+        case kestrel::app::LauncherTurn::Kind::kRun:
+            break;
+    }
+
     std::thread warm_fonts([] { FcInit(); });
     QApplication qapp(argc, argv);
     warm_fonts.join();
@@ -174,7 +223,6 @@ int main(int argc, char** argv) {
 
     kestrel::toolkit::qt::QtApplication app;
 
-    kestrel::platform::SystemClock clock;
     kestrel::platform::ClockSeededRandom random;
     kestrel::platform::Workers workers;
     // The start-up overlay and the logo are set while the main window is
@@ -182,8 +230,7 @@ int main(int argc, char** argv) {
     app.DecodePicturesAhead(workers, {kestrel::toolkit::Asset("overlay.png"), kestrel::toolkit::Asset("logo.png")});
     int status = 0;
     {
-        kestrel::app::LauncherApp launcher(app, clock, random, workers,
-                                           kestrel::app::CurrentLauncherPaths(),
+        kestrel::app::LauncherApp launcher(app, clock, random, workers, std::move(paths),
                                            kestrel::net::Endpoints::FromEnvironment());
         // The launcher works in its own folder, as it always has; relative
         // paths the player typed into the settings are read from there.
@@ -193,6 +240,7 @@ int main(int argc, char** argv) {
         FillInHooks(launcher.hooks());
         const auto window = launcher.Open();
         SetWindowIcon();
+        if (turn.lock) AnswerLaterLaunchers(*turn.lock, *window);
         if (!grab.isEmpty()) GrabWhenStartedUp(*window, grab);
         status = QApplication::exec();
         kestrel::app::StopWorkersServingEvents(workers);
