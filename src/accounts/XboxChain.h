@@ -4,9 +4,9 @@
 // token and profile, in four requests: Xbox Live user authentication, XSTS
 // authorization for the Minecraft services, the Minecraft login with the
 // Xbox token, and the profile look-up. The device-code sign-in runs it in
-// callback mode (progress, failure and the finished record go to the
-// window); the automatic sign-in in return mode (the record replaces the
-// caller's).
+// callback mode (progress, failure and the finished record go to a report,
+// which the shell shows in the window); the automatic sign-in in return
+// mode (the record replaces the caller's).
 //
 // A failed step's message is the step's fixed text, followed by ": " and
 // the reason when the service gave one (the meaning of an XSTS XErr code,
@@ -23,7 +23,7 @@
 
 namespace kestrel::accounts {
 
-// How a sign-in reports to the window: (record, 0, "") on success,
+// How a sign-in reports its progress: (record, 0, "") on success,
 // (nullptr, 0, message) for progress, (nullptr, 1, message) for a failure.
 using SignInReport = std::function<void(const AccountRecord* record, int failed, const std::string& message)>;
 

@@ -2,7 +2,6 @@
 
 #include <utility>
 
-#include "platform/Folders.h"
 #include "platform/HostProfile.h"
 #include "shell/MainWindow.h"
 #include "shell/StartUpOptions.h"
@@ -38,9 +37,6 @@ std::shared_ptr<toolkit::Surface> LauncherApp::Open() {
     return ctx_.main_window;
 }
 
-shell::LauncherPaths CurrentLauncherPaths() {
-    return shell::LauncherPaths::For(platform::ProgramFolder(), platform::LocalAppData(),
-                                     platform::ExecutableName(), platform::HostProfile::Current());
-}
+shell::LauncherPaths CurrentLauncherPaths() { return platform::LauncherPaths::Current(); }
 
 }  // namespace kestrel::app

@@ -25,7 +25,6 @@
 #include "app/LauncherTurn.h"
 #include "app/ProgramArguments.h"
 #include "app/QtShutdown.h"
-#include "accounts/SignIn.h"
 #include "content/UpdateCheck.h"
 #include "net/Endpoints.h"
 #include "platform/Clock.h"
@@ -37,6 +36,7 @@
 #include "shell/LaunchFlow.h"
 #include "shell/NoticeBoard.h"
 #include "shell/SettingsWindow.h"
+#include "shell/SignIn.h"
 #include "shell/SignInContextFromLauncher.h"
 #include "shell/SloganLine.h"
 #include "shell/StatusBoard.h"
@@ -59,20 +59,20 @@ void FillInHooks(StartUpHooks& hooks) {
     // is made when the window is wired; the handlers WireSignIn installs keep
     // a reference to it, and the hooks below keep it alive until the
     // launcher (and with it the hooks) goes away after the workers' join.
-    auto sign_in = std::make_shared<std::optional<accounts::SignInContext>>();
+    auto sign_in = std::make_shared<std::optional<shell::SignInContext>>();
     hooks.wire_sign_in = [sign_in](shell::LauncherContext& ctx) {
         sign_in->emplace(shell::MakeSignInContext(ctx));
-        accounts::WireSignIn(**sign_in);
+        shell::WireSignIn(**sign_in);
     };
     hooks.lay_out_account_panel = [sign_in](shell::LauncherContext&) {
-        if (*sign_in) accounts::LayOutAccountPanel(**sign_in);
+        if (*sign_in) shell::LayOutAccountPanel(**sign_in);
     };
     hooks.read_account_cache = [sign_in](shell::LauncherContext&) {
         if (*sign_in) accounts::ReadAccountCacheAtStart(**sign_in);
     };
     hooks.automatic_sign_in = [sign_in](shell::LauncherContext&, std::stop_token stop,
                                         const shell::StepReporter& step) {
-        if (*sign_in) accounts::AutomaticSignIn(**sign_in, stop, step);
+        if (*sign_in) shell::AutomaticSignIn(**sign_in, stop, step);
     };
 
     hooks.wire_launch = [](shell::LauncherContext& ctx) { shell::WireLaunch(ctx); };
@@ -244,6 +244,10 @@ int main(int argc, char** argv) {
         if (!grab.isEmpty()) GrabWhenStartedUp(*window, grab);
         status = QApplication::exec();
         kestrel::app::StopWorkersServingEvents(workers);
+        // A change made while the workers stopped had no writer left.
+        if (const auto saved = launcher.state().options_saver.Flush(launcher.context()); !saved) {
+            std::fprintf(stderr, "kestrel: %s%s\n", kestrel::shell::kSaveFailedText.data(), saved.error().c_str());
+        }
         // The settings window is kept in the state; it goes before the
         // toolkit does.
         launcher.context().state.settings_window.Set(nullptr);

@@ -26,8 +26,10 @@ std::vector<std::string> UpdateFeed::Slogans() const { return SplitSlogans(Text(
 
 std::string UpdateFeed::Thanks() const { return Text(endpoints_.Url("thanks")); }
 
-std::string ReadClientVersion(const std::string& program_folder) {
-    const auto bytes = platform::ReadFile(program_folder + "/KSTfiles/ClientVersion.ini", 1 << 20);
+std::string ReadClientVersion(const platform::LauncherPaths& paths) {
+    // The file holds one short version text; anything larger is not it.
+    constexpr std::size_t kMaxClientVersionBytes = 64 * 1024;
+    const auto bytes = platform::ReadFile(paths.client_version_file, kMaxClientVersionBytes);
     if (!bytes) return {};
     std::string version = net::Utf8ToText(*bytes);
     while (!version.empty() && (version.back() == '\n' || version.back() == '\r')) version.pop_back();

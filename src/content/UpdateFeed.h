@@ -17,6 +17,7 @@
 #include "content/UpdateCheck.h"
 #include "net/Endpoints.h"
 #include "net/HttpSession.h"
+#include "platform/LauncherPaths.h"
 
 namespace kestrel::content {
 
@@ -43,9 +44,11 @@ private:
     const net::Endpoints& endpoints_;
 };
 
-// The installed client package's version: <program folder>/KSTfiles/
-// ClientVersion.ini decoded from UTF-8, without the line break an editor may
-// have left at its end; "" when the file is missing.
-std::string ReadClientVersion(const std::string& program_folder);
+// The installed client package's version: KSTfiles/ClientVersion.ini decoded
+// from UTF-8, without the line breaks an editor may have left at its end
+// (else the version would never equal the published one and the update check
+// would fire at every start); "" when the file is missing. The one place that
+// file is read.
+std::string ReadClientVersion(const platform::LauncherPaths& paths);
 
 }  // namespace kestrel::content

@@ -6,6 +6,7 @@
 #include "java/JavaDiscovery.h"
 #include "platform/Files.h"
 #include "platform/JavaHome.h"
+#include "platform/PathJoin.h"
 
 namespace kestrel::java {
 
@@ -54,7 +55,7 @@ std::string BitnessOfArch(std::string_view os_arch) {
 
 std::string JavaBitness(const std::string& executable, const platform::HostProfile& profile) {
     const std::string home = platform::JavaHomeOf(profile.NativePath(executable));
-    const auto release = platform::ReadFile(home + "/release", kMaxReleaseBytes);
+    const auto release = platform::ReadFile(platform::JoinNativePath(home, "release"), kMaxReleaseBytes);
     if (!release) return kBitsUnknown;
     return BitnessOfArch(platform::ReleaseValue(*release, "OS_ARCH"));
 }

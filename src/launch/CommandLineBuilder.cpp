@@ -6,9 +6,12 @@
 #include "accounts/OfflineUuid.h"
 #include "java/JavaVersion.h"
 #include "launch/CommandLine.h"
+#include "launch/GameAssets.h"
 #include "launch/Libraries.h"
+#include "launch/LoggingConfiguration.h"
 #include "launch/Placeholders.h"
 #include "launch/RepeatedOptions.h"
+#include "launch/Rules.h"
 #include "launch/VersionManifests.h"
 #include "net/JsonValue.h"
 #include "platform/Files.h"
@@ -24,7 +27,6 @@ constexpr std::string_view kLegacyJvmPrefix =
     "-Djava.library.path=${natives_directory} ";
 constexpr std::string_view kLegacyClasspathSuffix = " -cp ${classpath}";
 
-constexpr int kStringKind = static_cast<int>(net::JsonKind::kString);
 
 std::string Trim(std::string_view text) {
     const std::size_t first = text.find_first_not_of(' ');
@@ -42,10 +44,6 @@ std::string Join(const std::vector<std::string>& texts) {
         joined += texts[i];
     }
     return joined;
-}
-
-std::string Indexed(std::string_view array, std::size_t k) {
-    return std::string(array) + "[" + std::to_string(k) + "]";
 }
 
 void ReplaceAll(std::string& text, std::string_view what, std::string_view with) {
@@ -66,29 +64,29 @@ GameArguments GatherGameArguments(const std::vector<ChainManifest>& chain) {
     bool selected_is_legacy = false;
     std::string& gathered = result.gathered;
     for (std::size_t i = 0; i < chain.size(); ++i) {
-        const net::JsonDocument& manifest = chain[i].manifest.document;
-        const std::size_t count = manifest.Count("arguments.game");
+        const VersionRecord& manifest = chain[i].manifest.record;
+        const std::vector<VersionArgument>& arguments = manifest.game_arguments;
         if (i == 0) {
-            result.main_class = manifest.GetText("mainClass");
-            first_legacy = manifest.GetText("minecraftArguments");
-            selected_is_legacy = count == 0;
+            result.main_class = manifest.main_class;
+            first_legacy = manifest.minecraft_arguments;
+            selected_is_legacy = arguments.empty();
         }
-        if (count == 0) {
-            const std::string legacy = manifest.GetText("minecraftArguments");
+        if (arguments.empty()) {
+            const std::string& legacy = manifest.minecraft_arguments;
             if (!legacy.empty() && gathered.find(legacy) == std::string::npos) gathered += " " + legacy;
             if (chain.size() > 1) gathered = RemoveRepeatedOptions(gathered);
             continue;
         }
         std::vector<std::string> collected;
-        for (std::size_t k = 0; k < count; ++k) {
-            const std::string entry = Indexed("arguments.game", k);
-            if (manifest.TypeOf(entry) == kStringKind) collected.push_back(manifest.GetText(entry));
+        for (const VersionArgument& argument : arguments) {
+            if (argument.kind == net::JsonKind::kString) collected.push_back(argument.text);
         }
         if (collected.empty()) {
             // Only rule-guarded entries: take the first value of each.
-            for (std::size_t k = 0; k < count; ++k) {
-                const std::string value = Indexed("arguments.game", k) + ".value[0]";
-                if (manifest.TypeOf(value) == kStringKind) collected.push_back(manifest.GetText(value));
+            for (const VersionArgument& argument : arguments) {
+                if (!argument.value_items.empty() && argument.value_items.front().kind == net::JsonKind::kString) {
+                    collected.push_back(argument.value_items.front().text);
+                }
             }
         }
         const std::string joined = Join(collected);
@@ -106,20 +104,17 @@ GameArguments GatherGameArguments(const std::vector<ChainManifest>& chain) {
 }
 
 // The `arguments.jvm` entries one manifest contributes.
-std::vector<std::string> TakenJvmEntries(const net::JsonDocument& manifest, const platform::HostProfile& profile) {
+std::vector<std::string> TakenJvmEntries(const VersionRecord& manifest, const Rules& rules) {
     std::vector<std::string> taken;
-    const std::size_t count = manifest.Count("arguments.jvm");
-    for (std::size_t k = 0; k < count; ++k) {
-        const std::string entry = Indexed("arguments.jvm", k);
-        if (manifest.Exists(entry + ".rules[0].os.name")) {
-            if (manifest.GetText(entry + ".rules[0].os.name") == profile.os_name &&
-                !manifest.Exists(entry + ".rules[0].os.version")) {
+    for (const VersionArgument& argument : manifest.jvm_arguments) {
+        if (rules.FirstRule(argument.rules) != FirstRuleSystem::kNone) {
+            if (rules.TakenAtLaunch(argument.rules)) {
                 // A value that is one string rather than an array gives the
                 // empty text here, as it always has.
-                taken.push_back(manifest.GetText(entry + ".value[0]"));
+                taken.push_back(argument.value_items.empty() ? std::string() : argument.value_items.front().text);
             }
-        } else if (manifest.TypeOf(entry) == kStringKind) {
-            taken.push_back(manifest.GetText(entry));
+        } else if (argument.kind == net::JsonKind::kString) {
+            taken.push_back(argument.text);
         }
     }
     return taken;
@@ -153,7 +148,7 @@ std::string CommandLineBuilder::RandomToken() const {
 Result<std::string> CommandLineBuilder::Build(const LaunchPlan& plan) const {
     const VersionManifests manifests(plan.game_folder, profile_);
     const std::vector<ChainManifest> chain = manifests.ReadChain(plan.version_id);
-    const net::JsonDocument& selected = chain.front().manifest.document;
+    const VersionRecord& selected = chain.front().manifest.record;
 
     std::string error;
     if (plan.player_name.empty()) error = kErrorNoPlayerName;
@@ -174,6 +169,7 @@ Result<std::string> CommandLineBuilder::Build(const LaunchPlan& plan) const {
     const std::string natives_folder = manifests.VersionFolder(plan.version_id) + sep + plan.version_id + "-natives";
     const std::string library_folder = plan.game_folder + sep + "libraries";
     const std::string assets_root = QuoteArgument(plan.game_folder + sep + "assets");
+    const std::string game_assets = QuoteArgument(GameAssets::Of(chain, plan, profile_).folder);
     const std::string watermark = QuoteArgument(plan.watermark.empty() ? kDefaultWatermark : plan.watermark);
     const std::string token = QuoteIfNeeded(plan.access_token.empty() ? RandomToken() : plan.access_token);
     const std::string uuid = QuoteIfNeeded(plan.player_uuid.empty() ? accounts::OfflineUuid(plan.player_name)
@@ -188,7 +184,7 @@ Result<std::string> CommandLineBuilder::Build(const LaunchPlan& plan) const {
         {"${version_type}", watermark, true},
         {"${game_directory}", QuoteArgument(game_directory), true},
         {"${assets_root}", assets_root, true},
-        {"${game_assets}", assets_root, false},
+        {"${game_assets}", game_assets, false},
         {"${assets_index_name}", QuoteIfNeeded(VersionManifests::AssetsIndexName(chain)), false},
         {"${auth_uuid}", uuid, false},
         {"${auth_session}", token, false},
@@ -201,15 +197,11 @@ Result<std::string> CommandLineBuilder::Build(const LaunchPlan& plan) const {
 
     if (!error.empty()) return Error{std::move(error)};
 
-    const std::string classpath = Libraries(manifests).ClasspathOfChain([&] {
-        std::vector<std::string> ids;
-        for (const ChainManifest& element : chain) ids.push_back(element.id);
-        return ids;
-    }());
+    const std::string classpath = Libraries(manifests).ClasspathOfReadChain(chain);
 
     std::string jvm(kJvmTemplate);
     ReplaceAll(jvm, "{[xmx]}", std::to_string(plan.memory_mb));
-    if (selected.Count("arguments.jvm") == 0) {
+    if (selected.jvm_arguments.empty()) {
         const std::array<Placeholder, 2> legacy = {{
             {"${classpath}", QuoteArgument(classpath), false},
             {"${natives_directory}", QuoteArgument(natives_folder), false},
@@ -237,10 +229,11 @@ Result<std::string> CommandLineBuilder::Build(const LaunchPlan& plan) const {
             {"${launcher_version}", std::string(kLauncherVersion), true},
             {"${classpath}", classpath, true},
         }};
+        const Rules rules(profile_);
         std::vector<std::string> taken;
         std::vector<std::string> pieces;
         for (auto element = chain.rbegin(); element != chain.rend(); ++element) {
-            for (std::string& entry : TakenJvmEntries(element->manifest.document, profile_)) {
+            for (std::string& entry : TakenJvmEntries(element->manifest.record, rules)) {
                 pieces.push_back(HoldsBlank(entry) ? QuoteArgument(SubstitutePlaceholders(entry, bare))
                                                    : SubstitutePlaceholders(entry, quoted));
                 taken.push_back(std::move(entry));
@@ -248,6 +241,10 @@ Result<std::string> CommandLineBuilder::Build(const LaunchPlan& plan) const {
         }
         const std::string joined = Join(taken);
         if (!joined.empty() && jvm.find(joined) == std::string::npos) jvm += " " + Join(pieces);
+    }
+
+    if (const auto logging = LoggingConfiguration::Of(chain, plan.game_folder, profile_)) {
+        jvm += " " + logging->CommandLineText();
     }
 
     std::string line = jvm + "  " + game_text + "  " + "--height " + std::to_string(plan.window_height) +

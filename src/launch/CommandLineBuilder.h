@@ -33,6 +33,13 @@
 // when it is not there yet; a legacy one has it first already and never gets
 // it a second time (its options would then all be passed twice).
 //
+// ${game_assets} is the folder GameAssets.h names: the assets root, or for
+// the old versions whose asset index asks for named copies, the folder of
+// those copies. When the chain has a logging configuration whose file is
+// there (LoggingConfiguration.h), its argument is the last JVM argument,
+// just before the main class. Versions without either get the text they
+// always had.
+//
 // Every value the builder puts on the command line stays one argument when
 // the line is split by the Windows rules (CommandLine.h): paths, the
 // watermark, the player name, the UUID and the token are quoted and escaped
@@ -40,7 +47,7 @@
 // text is the one this launcher has always produced.
 //
 // Nothing is cached: each build reads the chain's manifests once, and the
-// library reader reads them once more.
+// classpath is made from the same reading.
 //
 // Threading: a builder may be used by one thread at a time (its random source
 // is shared); build on the launch worker.

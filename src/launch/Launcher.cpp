@@ -1,8 +1,12 @@
 #include "launch/Launcher.h"
 
 #include "launch/CommandLineBuilder.h"
+#include "launch/GameAssets.h"
+#include "launch/LaunchLog.h"
 #include "launch/NativesExtractor.h"
+#include "platform/ChildProcess.h"
 #include "platform/Files.h"
+#include "platform/LocalTime.h"
 #include "platform/Process.h"
 
 namespace kestrel::launch {
@@ -21,6 +25,12 @@ std::string Launcher::ProcessCommandLine(const std::string& java_path, const std
 }
 
 Result<int> Launcher::Launch(const LaunchPlan& plan) const {
+    Result<StartedGame> started = Start(plan);
+    if (!started.ok()) return Error{started.error()};
+    return started->pid;
+}
+
+Result<StartedGame> Launcher::Start(const LaunchPlan& plan, std::stop_token stop) const {
     if (!platform::IsRegularFile(profile_.NativePath(plan.java_path))) return Error{std::string(kErrorNoJava)};
     Result<std::string> command_line = CommandLine(plan);
     if (!command_line.ok()) {
@@ -29,15 +39,36 @@ Result<int> Launcher::Launch(const LaunchPlan& plan) const {
     if (command_line->empty()) return Error{std::string(kErrorUnknown)};
 
     std::string directory = GameDirectory(plan, profile_);
+    // Without a game directory the game runs in the Java folder, which is
+    // no place for the launcher's logs.
+    const bool has_game_directory = !directory.empty();
     if (directory.empty()) directory = plan.java_path.substr(0, plan.java_path.rfind(profile_.path_sep) + 1);
 
     NativesExtractor(VersionManifests(plan.game_folder, profile_)).Unpack(plan.version_id);
+    GameAssets::Of(plan, profile_).RecreateCopies(plan, profile_);
 
-    const Result<int> started = platform::StartProcess(profile_.NativePath(plan.java_path),
-                                                       ProcessCommandLine(plan.java_path, *command_line),
-                                                       profile_.NativePath(directory));
+    if (stop.stop_requested()) return Error{std::string(kLaunchCancelled)};
+    platform::ChildOptions options;
+    options.exe = profile_.NativePath(plan.java_path);
+    options.command_line = ProcessCommandLine(plan.java_path, *command_line);
+    options.cwd = profile_.NativePath(directory);
+    const Result<std::string> log = has_game_directory
+                                        ? NewLaunchLog(directory, profile_, platform::LocalNow())
+                                        : Result<std::string>(Error{"no game directory"});
+    if (log.ok()) {
+        options.output = platform::ChildOutput::kFile;
+        options.output_file = profile_.NativePath(*log);
+    }
+    Result<platform::ChildProcess> started = platform::ChildProcess::Start(options);
+    if (!started.ok() && log.ok() && started.error().find(options.output_file) != std::string::npos) {
+        // The log could not be opened after all; the game matters more.
+        options.output = platform::ChildOutput::kInherit;
+        started = platform::ChildProcess::Start(options);
+    }
     if (!started.ok()) return Error{std::string(kErrorUnknown)};
-    return *started;
+    // The ChildProcess goes; the game does not: its status stays known by
+    // its id (platform/Process.h).
+    return StartedGame{started->pid(), options.output == platform::ChildOutput::kFile ? *log : std::string()};
 }
 
 }  // namespace kestrel::launch

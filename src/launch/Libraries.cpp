@@ -4,6 +4,7 @@
 #include <charconv>
 #include <optional>
 
+#include "launch/Rules.h"
 #include "platform/Files.h"
 
 namespace kestrel::launch {
@@ -11,12 +12,6 @@ namespace kestrel::launch {
 namespace {
 
 enum class LoaderMode { kNone, kForge, kOptiFine };
-
-bool ContainsIgnoringCase(std::string_view text, std::string_view word) {
-    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
-    return std::search(text.begin(), text.end(), word.begin(), word.end(),
-                       [&](char a, char b) { return lower(a) == lower(b); }) != text.end();
-}
 
 std::vector<std::string_view> Split(std::string_view text, char at) {
     std::vector<std::string_view> parts;
@@ -115,45 +110,51 @@ std::string Libraries::LibraryFolder() const {
 }
 
 std::vector<LibraryRecord> Libraries::List(const std::string& id) const {
-    return ListOfChain(manifests_.Chain(id));
+    return ListOfReadChain(manifests_.ReadChain(id));
 }
 
 std::vector<LibraryRecord> Libraries::ListOfChain(const std::vector<std::string>& chain) const {
+    std::vector<ChainManifest> read;
+    for (const std::string& id : chain) read.push_back({id, manifests_.Read(id)});
+    return ListOfReadChain(read);
+}
+
+std::vector<LibraryRecord> Libraries::ListOfReadChain(const std::vector<ChainManifest>& chain) const {
     const char sep = manifests_.profile().path_sep;
     const std::string folder = LibraryFolder();
+    const Rules rules(manifests_.profile());
     std::vector<LibraryRecord> records;
     BestLog4j best_api;
     BestLog4j best_core;
     LoaderMode mode = LoaderMode::kNone;
 
-    for (const std::string& id : chain) {
-        const Manifest manifest = manifests_.Read(id);
+    for (const ChainManifest& element : chain) {
+        const VersionRecord& manifest = element.manifest.record;
         // The mode carries down the chain: a Forge child makes its vanilla
         // parent's unfetchable entries count as Forge's too.
-        if (ContainsIgnoringCase(manifest.text, "forge")) mode = LoaderMode::kForge;
-        if (ContainsIgnoringCase(manifest.text, "OptiFine")) mode = LoaderMode::kOptiFine;
+        if (manifest.mentions_forge) mode = LoaderMode::kForge;
+        if (manifest.mentions_optifine) mode = LoaderMode::kOptiFine;
 
-        const net::JsonDocument& document = manifest.document;
         // An object in place of the array would be walked member by member
-        // by index paths; it is no list of libraries, so it gives none.
-        if (document.TypeOf("libraries") != static_cast<int>(net::JsonKind::kArray)) continue;
-        const std::size_t count = document.Count("libraries");
-        for (std::size_t k = 0; k < count; ++k) {
-            const std::string entry = "libraries[" + std::to_string(k) + "]";
-            if (document.Exists(entry + ".natives")) continue;
-            if (document.GetText(entry + ".rules[0].os.name") == "osx") continue;
+        // by position; it is no list of libraries, so it gives none.
+        if (!manifest.libraries_in_array) continue;
+        for (const VersionLibrary& library : manifest.libraries) {
+            if (library.has_natives) continue;
+            if (!rules.OnLaunchClasspath(library.rules)) continue;
 
             LibraryRecord record;
-            record.name = document.GetText(entry + ".name");
+            record.name = library.name;
             const std::string relative = RelativeLibraryPath(record.name, sep);
             if (relative.empty()) continue;
             record.path = folder + sep + relative;
 
-            if (document.Exists(entry + ".downloads.artifact.url")) {
-                record.url = document.GetText(entry + ".downloads.artifact.url");
+            if (library.artifact.url_given) {
+                record.url = library.artifact.url;
                 record.source = LibrarySource::kArtifact;
-            } else if (document.Exists(entry + ".url")) {
-                record.url = document.GetText(entry + ".url") + RelativeLibraryPath(record.name, '/');
+                record.sha1 = library.artifact.sha1;
+                record.size = library.artifact.size;
+            } else if (library.url) {
+                record.url = *library.url + RelativeLibraryPath(record.name, '/');
                 record.source = LibrarySource::kRepository;
             }
             if (record.url.empty()) {
@@ -193,6 +194,13 @@ std::string Libraries::ClasspathOfChain(const std::vector<std::string>& chain) c
     return ExistingEntries(ListOfChain(chain)) + manifests_.ClientJarPath(chain.back());
 }
 
-std::string Libraries::Classpath(const std::string& id) const { return ClasspathOfChain(manifests_.Chain(id)); }
+std::string Libraries::ClasspathOfReadChain(const std::vector<ChainManifest>& chain) const {
+    if (chain.empty()) return {};
+    return ExistingEntries(ListOfReadChain(chain)) + manifests_.ClientJarPath(chain.back().id);
+}
+
+std::string Libraries::Classpath(const std::string& id) const {
+    return ClasspathOfReadChain(manifests_.ReadChain(id));
+}
 
 }  // namespace kestrel::launch

@@ -27,10 +27,13 @@
 // parts, or a piece that could leave the `libraries` folder, gives no path and
 // its library is skipped.
 //
-// Nothing is cached: every call reads the manifests again.
+// The rules are read the launch's way (Rules.h). Nothing is cached: every call
+// given ids reads the manifests again; a chain already read
+// (VersionManifests::ReadChain) is not read a second time.
 //
 // Threading: a Libraries is an immutable value; any thread may use it.
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -51,6 +54,8 @@ struct LibraryRecord {
     std::string path;  // <game folder>/libraries/<relative path>, in the profile's separators
     LibrarySource source = LibrarySource::kArtifact;
     std::string url;   // the download address; empty for kLoaderRepository
+    std::string sha1;  // downloads.artifact.sha1, when the manifest gives one
+    std::int64_t size = 0;  // downloads.artifact.size
 };
 
 class Libraries {
@@ -64,12 +69,14 @@ public:
     // built (VersionManifests::Chain).
     std::vector<LibraryRecord> List(const std::string& id) const;
     std::vector<LibraryRecord> ListOfChain(const std::vector<std::string>& chain) const;
+    std::vector<LibraryRecord> ListOfReadChain(const std::vector<ChainManifest>& chain) const;
 
     // The classpath text as the command line gets it (unquoted): the existing
     // libraries, each followed by the classpath separator, then the client
     // jar of the root of the chain.
     std::string Classpath(const std::string& id) const;
     std::string ClasspathOfChain(const std::vector<std::string>& chain) const;
+    std::string ClasspathOfReadChain(const std::vector<ChainManifest>& chain) const;
 
     // The libraries part alone: each record whose file exists, followed by
     // the classpath separator.

@@ -22,33 +22,42 @@
 // is missing or no zip, or an entry that cannot be written, is skipped
 // without a word: a game that lacks a library then fails on its own.
 //
-// Containment: an entry whose name is absolute (a leading "/" or "\"), names
-// a drive or a stream (holds ":"), or climbs out with a ".." segment (by "/"
-// or "\") is skipped; nothing is ever written outside the natives folder.
-// Files replace their predecessors by rename, so a game that is still running
-// keeps the libraries it has mapped.
+// Containment (platform/ZipArchive.h does the unpacking): an entry whose name
+// is absolute (a leading "/" or "\"), names a drive or a stream (holds ":"),
+// or climbs out with a ".." segment (by "/" or "\") is skipped; nothing is
+// ever written outside the natives folder, and no symbolic link below it is
+// followed. Files replace their predecessors by rename, so a game that is
+// still running keeps the libraries it has mapped. An archive that is no
+// regular file (a FIFO in its place) is skipped at once. Entries that share
+// compressed bytes are skipped, and what is unpacked is capped per entry, per
+// archive and for the whole launch, so a small hostile archive cannot fill
+// the disk.
 //
 // Threading: an extractor is an immutable value; unpack on the launch worker,
 // one unpack per natives folder at a time.
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
 #include "launch/VersionManifests.h"
+#include "platform/ZipArchive.h"
 
 namespace kestrel::launch {
 
-// What unpacking one archive did.
-struct UnpackReport {
-    bool opened = false;
-    int files = 0;    // entries written
-    int folders = 0;  // directory entries made
-    int skipped = 0;  // entries refused or not writable
+// What unpacking one archive did: opened, files, folders, skipped, bytes.
+using UnpackReport = platform::ZipExtractReport;
+
+// How much the natives of one launch may unpack. Real natives come to some
+// tens of megabytes.
+struct NativesLimits {
+    platform::ZipLimits zip;  // per entry and per archive
+    std::uint64_t max_launch_bytes = std::uint64_t{1} << 30;
 };
 
 class NativesExtractor {
 public:
-    explicit NativesExtractor(VersionManifests manifests);
+    explicit NativesExtractor(VersionManifests manifests, NativesLimits limits = {});
 
     // <game folder>/versions/<id>/<id>-natives.
     std::string NativesFolder(const std::string& id) const;
@@ -56,15 +65,21 @@ public:
     // The natives archives of a version's chain, in the order in which they
     // are unpacked, each once.
     std::vector<std::string> Archives(const std::string& id) const;
+    std::vector<std::string> Archives(const std::vector<ChainManifest>& chain) const;
 
     // Unpacks the archives of a version into its natives folder.
     void Unpack(const std::string& id) const;
 
     // Unpacks one archive into a folder. Paths are in the profile's separators.
     UnpackReport UnpackArchive(const std::string& archive, const std::string& target) const;
+    // The same, charging what is written to a budget shared with other
+    // archives.
+    UnpackReport UnpackArchive(const std::string& archive, const std::string& target,
+                               platform::ZipBudget& budget) const;
 
 private:
     VersionManifests manifests_;
+    NativesLimits limits_;
 };
 
 }  // namespace kestrel::launch

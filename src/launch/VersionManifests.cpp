@@ -34,6 +34,7 @@ Manifest VersionManifests::Read(const std::string& id) const {
     if (!bytes) return manifest;
     manifest.text = net::Utf8ToText(*bytes);
     manifest.ok = manifest.document.Parse(manifest.text);
+    manifest.record = VersionRecord::Read(manifest.ok ? manifest.document.Find("") : nullptr, manifest.text);
     return manifest;
 }
 
@@ -47,9 +48,9 @@ std::vector<ChainManifest> VersionManifests::ReadChain(const std::string& id) co
     std::vector<ChainManifest> chain;
     chain.push_back({id, Read(id)});
     for (;;) {
-        const net::JsonDocument& current = chain.back().manifest.document;
-        if (!current.Exists("inheritsFrom")) break;
-        std::string parent = current.GetText("inheritsFrom");
+        const std::optional<std::string>& inherits_from = chain.back().manifest.record.inherits_from;
+        if (!inherits_from) break;
+        std::string parent = *inherits_from;
         // An empty parent ends the chain here; so does a parent that could
         // leave the versions folder, and one already walked (a cycle).
         if (parent.empty() || !IsSafeId(parent)) break;
@@ -66,39 +67,37 @@ std::vector<ChainManifest> VersionManifests::ReadChain(const std::string& id) co
 std::string VersionManifests::RequiredJavaMajor(const std::vector<ChainManifest>& chain) {
     std::string required;
     for (const ChainManifest& element : chain) {
-        std::string major = element.manifest.document.GetText("javaVersion.majorVersion");
-        if (!major.empty()) required = std::move(major);
+        const std::string& major = element.manifest.record.java_major;
+        if (!major.empty()) required = major;
     }
     return required;
 }
 
 std::string VersionManifests::AssetsIndexName(const std::vector<ChainManifest>& chain) {
     if (chain.empty()) return {};
-    const net::JsonDocument& selected = chain.front().manifest.document;
-    std::string assets = selected.GetText("assets");
-    if (!assets.empty()) return assets;
+    const VersionRecord& selected = chain.front().manifest.record;
+    if (!selected.assets.empty()) return selected.assets;
     // The chain's second element is the manifest the selected one names as
     // its parent, when that parent could be read at all.
-    if (selected.GetText("inheritsFrom").empty() || chain.size() < 2) return {};
-    return chain[1].manifest.document.GetText("assets");
+    if (selected.inherits_from.value_or("").empty() || chain.size() < 2) return {};
+    return chain[1].manifest.record.assets;
 }
 
 std::string VersionManifests::RequiredJavaMajor(const std::vector<std::string>& chain) const {
     std::string required;
     for (const std::string& id : chain) {
-        std::string major = Read(id).document.GetText("javaVersion.majorVersion");
+        std::string major = Read(id).record.java_major;
         if (!major.empty()) required = std::move(major);
     }
     return required;
 }
 
 std::string VersionManifests::AssetsIndexName(const std::string& id) const {
-    const Manifest selected = Read(id);
-    std::string assets = selected.document.GetText("assets");
-    if (!assets.empty()) return assets;
-    const std::string parent = selected.document.GetText("inheritsFrom");
+    const VersionRecord selected = Read(id).record;
+    if (!selected.assets.empty()) return selected.assets;
+    const std::string parent = selected.inherits_from.value_or("");
     if (parent.empty()) return {};
-    return Read(parent).document.GetText("assets");
+    return Read(parent).record.assets;
 }
 
 std::vector<std::string> VersionManifests::Installed() const {

@@ -7,7 +7,10 @@
 // inheritance chain lists the selected version first and the root (normally a
 // vanilla version) last, and every consumer walks it in that order.
 //
-// Nothing is cached: every call reads the manifests again, so an edit takes
+// Each manifest read is also read into its typed record (VersionRecord.h),
+// which the classpath, the natives and the command line take their facts
+// from; ReadChain reads a chain once for all of them. Nothing is cached
+// between calls: every call reads the manifests again, so an edit takes
 // effect at the next launch. A missing or unreadable manifest reads as an
 // empty object. A version id is a folder name; an id that could leave the
 // `versions` folder (a separator in it, "." or "..") is never read.
@@ -18,6 +21,7 @@
 #include <vector>
 
 #include "net/JsonDocument.h"
+#include "launch/VersionRecord.h"
 #include "platform/HostProfile.h"
 
 namespace kestrel::launch {
@@ -26,6 +30,7 @@ struct Manifest {
     net::JsonDocument document;  // an empty object when the file is unusable
     bool ok = false;             // the file was read and parsed
     std::string text;            // the file as program text; empty when unreadable
+    VersionRecord record;        // the document read into typed records
 };
 
 // One element of an inheritance chain together with its manifest.

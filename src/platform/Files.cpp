@@ -37,12 +37,26 @@ std::string TemporaryNameBeside(const std::string& path) {
 
 }  // namespace
 
+int OpenRegularFile(const std::string& path) {
+    // Opening a FIFO for reading waits for a writer unless O_NONBLOCK is
+    // given; with it the open returns at once and fstat tells the type.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    if (fd < 0) return -1;
+    struct stat info {};
+    const int flags = ::fcntl(fd, F_GETFL);
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || flags < 0 ||
+        ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) {
+        ::close(fd);
+        return -1;
+    }
+    return fd;
+}
+
 std::optional<std::string> ReadFile(const std::string& path, std::size_t max_bytes) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    const int fd = OpenRegularFile(path);
     if (fd < 0) return std::nullopt;
     struct stat info {};
-    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) ||
-        static_cast<std::uint64_t>(info.st_size) > max_bytes) {
+    if (::fstat(fd, &info) != 0 || static_cast<std::uint64_t>(info.st_size) > max_bytes) {
         ::close(fd);
         return std::nullopt;
     }

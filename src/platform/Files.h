@@ -17,7 +17,15 @@
 
 namespace kestrel::platform {
 
-// The bytes of a regular file, or nothing when it is missing or unreadable.
+// Opens a regular file for reading and gives its descriptor (close-on-exec),
+// or -1 when the path is missing, unreadable or no regular file. A FIFO or a
+// device in the file's place is refused without blocking: the type is checked
+// on a descriptor opened without waiting for a writer, and only a regular file
+// is handed on (in blocking mode). For the readers of this layer.
+int OpenRegularFile(const std::string& path);
+
+// The bytes of a regular file, or nothing when it is missing or unreadable
+// (or no regular file: a FIFO in its place reads as missing at once).
 // Reads at most max_bytes; a larger file reads as unreadable, so no file in the
 // game folder can make the launcher allocate without bound.
 std::optional<std::string> ReadFile(const std::string& path,

@@ -2,8 +2,9 @@
 
 // HostProfile holds the few facts about the host that show in the launcher's
 // texts: the path separator, the classpath separator, the operating system's
-// name in version manifests (rules and natives keys), the Java executable and
-// the bitness label. Everything that builds a path or a command line takes a
+// name in version manifests (rules and natives keys), the Java executable, the
+// bitness label, and the CPU architecture and system version that manifest
+// rules and Java runtimes are chosen by. Everything that builds a path or a command line takes a
 // profile, so the Windows texts can be produced and tested on Linux and the
 // Linux texts are the ones a real JVM here accepts.
 //
@@ -19,7 +20,9 @@ struct HostProfile {
     char classpath_sep = ':';
     std::string os_name;   // "linux" or "windows", as manifests name it
     std::string java_exe;  // "java" or "javaw.exe"
-    std::string bits;      // "64" or "32"
+    std::string bits;      // "64" or "32"; natives classifiers' ${arch}
+    std::string arch;      // "x86", "x86_64" or "arm64" (else the machine's own name)
+    std::string os_version;  // the system's release, matched by rules' os.version
 
     // The profile of the machine the launcher runs on.
     static HostProfile Current();
@@ -29,6 +32,11 @@ struct HostProfile {
     static HostProfile Linux64();
 
     bool IsWindows() const { return os_name == "windows"; }
+
+    // The architecture name of a machine as uname reports it ("i686",
+    // "amd64", "aarch64", ...): x86, x86_64 or arm64; other names stay as
+    // they are.
+    static std::string ArchOfMachine(std::string_view machine);
 
     // Joins two path pieces with this profile's separator.
     std::string Join(std::string_view left, std::string_view right) const;

@@ -8,6 +8,8 @@
 #include <cerrno>
 #include <cctype>
 #include <cstring>
+#include <map>
+#include <mutex>
 #include <optional>
 
 extern char** environ;
@@ -105,6 +107,9 @@ bool NamesUtf8(std::string_view locale) {
 std::vector<std::string> ChildEnvironment(const char* const* environment) {
     std::vector<std::string> result;
     for (const char* const* entry = environment; entry && *entry; ++entry) result.emplace_back(*entry);
+    // The launcher picks Qt's media backend for itself (QtApplication); the
+    // game and the updater must not inherit that choice.
+    std::erase_if(result, [](const std::string& entry) { return entry.rfind("QT_MEDIA_BACKEND=", 0) == 0; });
     std::string_view effective;
     for (std::string_view name : {"LC_ALL", "LC_CTYPE", "LANG"}) {
         const auto value = Variable(result, name);
@@ -121,7 +126,64 @@ std::vector<std::string> ChildEnvironment(const char* const* environment) {
     return result;
 }
 
+namespace {
+
+// The children this process has reaped, with their exit statuses. waitpid
+// hands a status out once; whoever reaps a child records it here under the
+// lock, and whoever finds the child gone looks here under the same lock, so
+// no caller ever sees a reaped child as "not ours".
+class ReapedChildren {
+public:
+    enum class State { kRunning, kEnded, kNotOurs };
+    struct Answer {
+        State state = State::kNotOurs;
+        int status = 0;
+    };
+
+    // Reaps pid when it has ended; never blocks.
+    Answer Query(int pid) {
+        std::lock_guard lock(mutex_);
+        if (const auto it = statuses_.find(pid); it != statuses_.end()) return {State::kEnded, it->second};
+        int status = 0;
+        pid_t reaped = 0;
+        do {
+            reaped = ::waitpid(pid, &status, WNOHANG);
+        } while (reaped < 0 && errno == EINTR);
+        if (reaped == 0) return {State::kRunning, 0};
+        if (reaped != pid) return {State::kNotOurs, 0};
+        const int decoded = WIFSIGNALED(status) ? 128 + WTERMSIG(status) : WEXITSTATUS(status);
+        // The record stays small: the launcher starts a handful of
+        // programs, but it must not grow without end in a long run.
+        if (statuses_.size() >= kKept) statuses_.erase(statuses_.begin());
+        statuses_[pid] = decoded;
+        return {State::kEnded, decoded};
+    }
+
+    // A fresh child may reuse the id of one reaped long ago.
+    void Forget(int pid) {
+        std::lock_guard lock(mutex_);
+        statuses_.erase(pid);
+    }
+
+private:
+    static constexpr std::size_t kKept = 256;
+    std::mutex mutex_;
+    std::map<int, int> statuses_;
+};
+
+ReapedChildren& Reaped() {
+    static ReapedChildren reaped;
+    return reaped;
+}
+
+}  // namespace
+
 Result<int> StartProcess(const std::string& exe, std::string_view command_line, const std::string& cwd) {
+    return StartProcess(exe, command_line, cwd, -1);
+}
+
+Result<int> StartProcess(const std::string& exe, std::string_view command_line, const std::string& cwd,
+                         int output_fd) {
     std::vector<std::string> arguments = SplitCommandLine(command_line);
     if (arguments.empty()) arguments.push_back(exe);
     std::vector<char*> argv;
@@ -131,7 +193,14 @@ Result<int> StartProcess(const std::string& exe, std::string_view command_line, 
 
     posix_spawn_file_actions_t actions;
     if (posix_spawn_file_actions_init(&actions) != 0) return Error{"cannot prepare the process"};
-    if (!cwd.empty() && posix_spawn_file_actions_addchdir_np(&actions, cwd.c_str()) != 0) {
+    bool prepared = cwd.empty() || posix_spawn_file_actions_addchdir_np(&actions, cwd.c_str()) == 0;
+    if (prepared && output_fd >= 0) {
+        // dup2 clears close-on-exec on the copies, so the caller's
+        // descriptor may (and should) be opened with O_CLOEXEC.
+        prepared = posix_spawn_file_actions_adddup2(&actions, output_fd, STDOUT_FILENO) == 0 &&
+                   posix_spawn_file_actions_adddup2(&actions, output_fd, STDERR_FILENO) == 0;
+    }
+    if (!prepared) {
         posix_spawn_file_actions_destroy(&actions);
         return Error{"cannot prepare the process"};
     }
@@ -144,30 +213,41 @@ Result<int> StartProcess(const std::string& exe, std::string_view command_line, 
     const int failed = posix_spawn(&pid, exe.c_str(), &actions, nullptr, argv.data(), envp.data());
     posix_spawn_file_actions_destroy(&actions);
     if (failed != 0) return Error{"cannot start " + exe + ": " + std::strerror(failed)};
+    Reaped().Forget(pid);
     return static_cast<int>(pid);
 }
 
 bool ProcessAlive(int pid) {
     if (pid <= 0) return false;
-    int status = 0;
-    const pid_t reaped = ::waitpid(pid, &status, WNOHANG);
-    if (reaped == pid) return false;
-    if (reaped == 0) return true;
-    // Not our child (or already reaped): ask whether it exists at all.
+    const ReapedChildren::Answer answer = Reaped().Query(pid);
+    if (answer.state != ReapedChildren::State::kNotOurs) return answer.state == ReapedChildren::State::kRunning;
+    // Not our child: ask whether it exists at all.
     return ::kill(pid, 0) == 0 || errno == EPERM;
 }
 
+std::optional<int> ExitStatusOf(int pid) {
+    if (pid <= 0) return std::nullopt;
+    const ReapedChildren::Answer answer = Reaped().Query(pid);
+    if (answer.state != ReapedChildren::State::kEnded) return std::nullopt;
+    return answer.status;
+}
+
 Result<int> WaitForProcess(int pid) {
-    int status = 0;
+    if (pid <= 0) return Error{"cannot wait for the process: no such process"};
     for (;;) {
-        const pid_t reaped = ::waitpid(pid, &status, 0);
-        if (reaped == pid) break;
-        if (reaped < 0 && errno == EINTR) continue;
-        return Error{std::string("cannot wait for the process: ") + std::strerror(errno)};
+        const ReapedChildren::Answer answer = Reaped().Query(pid);
+        if (answer.state == ReapedChildren::State::kEnded) return answer.status;
+        if (answer.state == ReapedChildren::State::kNotOurs) {
+            return Error{"cannot wait for the process: " + std::string(std::strerror(ECHILD))};
+        }
+        // Block until the child has ended without reaping it, so that the
+        // reaping (and the record of its status) stays with Query.
+        siginfo_t info{};
+        if (::waitid(P_PID, static_cast<id_t>(pid), &info, WEXITED | WNOWAIT) < 0 && errno != EINTR &&
+            errno != ECHILD) {
+            return Error{std::string("cannot wait for the process: ") + std::strerror(errno)};
+        }
     }
-    if (WIFEXITED(status)) return WEXITSTATUS(status);
-    if (WIFSIGNALED(status)) return 128 + WTERMSIG(status);
-    return Error{"the process ended in an unknown way"};
 }
 
 }  // namespace kestrel::platform

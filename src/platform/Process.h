@@ -21,11 +21,16 @@
 //
 // Processes we start are our children: ProcessAlive reaps a child that has
 // ended, so no zombie stays behind and "alive" is true exactly while the
-// program runs.
+// program runs. Reaping takes the exit status from the system for good, so
+// the status of every child reaped here is kept: ExitStatusOf, WaitForProcess
+// and a ChildProcess (ChildProcess.h) give it afterwards, whichever of them
+// reaped the child. The record of reaped children is the process's own, as
+// the system's table of children is: one per process, not per caller.
 //
-// Threading: free functions; safe from any thread. Only one thread should
-// wait for a given child.
+// Threading: free functions; safe from any thread, also when several threads
+// ask about, or wait for, the same child.
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -42,6 +47,13 @@ std::vector<std::string> SplitCommandLine(std::string_view command_line);
 // and nothing redirected. Returns the process id.
 Result<int> StartProcess(const std::string& exe, std::string_view command_line, const std::string& cwd);
 
+// The same with the program's standard output and error both going to
+// output_fd (an open descriptor of the caller's, which stays the caller's);
+// a negative output_fd redirects nothing. Standard input stays the
+// launcher's.
+Result<int> StartProcess(const std::string& exe, std::string_view command_line, const std::string& cwd,
+                         int output_fd);
+
 // The environment a started program gets: the launcher's own, except that
 // its character type is always UTF-8. The launcher's texts, and so every
 // argument it passes (a Chinese player name, the watermark), are UTF-8; a
@@ -49,15 +61,21 @@ Result<int> StartProcess(const std::string& exe, std::string_view command_line, 
 // session with no locale (C, POSIX) or a legacy one would see "?" in their
 // place. When the effective LC_CTYPE (LC_ALL, else LC_CTYPE, else LANG) is
 // not UTF-8, LC_ALL is replaced by C.UTF-8 when it is set, otherwise
-// LC_CTYPE=C.UTF-8 is added; every other variable stays as it is.
+// LC_CTYPE=C.UTF-8 is added. QT_MEDIA_BACKEND, which the launcher sets for
+// its own media players, is left out. Every other variable stays as it is.
 std::vector<std::string> ChildEnvironment(const char* const* environment);
 
 // True while the process runs. A child of ours that has ended is reaped here;
 // for any other process the answer is whether it still exists.
 bool ProcessAlive(int pid);
 
+// The exit status of our child once it has ended (128 + the signal number
+// when a signal ended it); reaps it when it has just ended. Nothing while it
+// runs, or for a process that is not ours.
+std::optional<int> ExitStatusOf(int pid);
+
 // Waits until our child ends and returns its exit status (128 + the signal
-// number when a signal ended it).
+// number when a signal ended it), also when it was reaped before.
 Result<int> WaitForProcess(int pid);
 
 }  // namespace kestrel::platform

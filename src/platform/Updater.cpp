@@ -5,16 +5,24 @@
 
 #include <cstring>
 
+#include <string>
+#include <vector>
+
+#include "platform/Process.h"
+
 extern char** environ;
 
 namespace kestrel::platform {
 
-std::string UpdaterPath(const std::string& program_folder) { return program_folder + "/Update"; }
-
 Status StartUpdater(const std::string& path) {
     pid_t child = 0;
     char* argv[] = {const_cast<char*>(path.c_str()), nullptr};
-    const int problem = ::posix_spawn(&child, path.c_str(), nullptr, nullptr, argv, environ);
+    std::vector<std::string> environment = ChildEnvironment(environ);
+    std::vector<char*> envp;
+    envp.reserve(environment.size() + 1);
+    for (std::string& entry : environment) envp.push_back(entry.data());
+    envp.push_back(nullptr);
+    const int problem = ::posix_spawn(&child, path.c_str(), nullptr, nullptr, argv, envp.data());
     if (problem != 0) return Error{"cannot start " + path + ": " + std::strerror(problem)};
     return {};
 }

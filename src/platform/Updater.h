@@ -13,12 +13,9 @@
 
 namespace kestrel::platform {
 
-// The updater's path in the program folder: "Update" here, "Update.exe" on
-// Windows.
-std::string UpdaterPath(const std::string& program_folder);
-
-// Starts the program without arguments and does not wait for it. Fails when
-// it is missing or cannot be started.
+// Starts the program (LauncherPaths::updater) without arguments, with the
+// environment a started program gets (ChildEnvironment in Process.h), and
+// does not wait for it. Fails when it is missing or cannot be started.
 Status StartUpdater(const std::string& path);
 
 }  // namespace kestrel::platform

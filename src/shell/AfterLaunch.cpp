@@ -26,7 +26,8 @@ void BackToTheMainWindow(LauncherContext& ctx, toolkit::Surface& game_start_wind
 }  // namespace
 
 void RunAfterLaunch(int action, int game_pid, LauncherContext& ctx, toolkit::Surface& game_start_window,
-                    const LaunchServices& services, std::stop_token stop) {
+                    const LaunchServices& services, std::stop_token stop,
+                    const std::function<void()>& game_ended) {
     switch (action) {
     case kExitLauncher:
         ctx.app.Quit();
@@ -38,11 +39,13 @@ void RunAfterLaunch(int action, int game_pid, LauncherContext& ctx, toolkit::Sur
     case kHideUntilExit:
         HideBoth(ctx, game_start_window);
         if (!WaitForGameEnd(game_pid, ctx, services, stop)) return;
+        if (game_ended) game_ended();
         BackToTheMainWindow(ctx, game_start_window);
         return;
     case kRestartAfterExit: {
         HideBoth(ctx, game_start_window);
         if (!WaitForGameEnd(game_pid, ctx, services, stop)) return;
+        if (game_ended) game_ended();
         const std::string folder = ctx.paths.program_folder;
         const std::string launcher = ctx.host.Join(folder, ctx.paths.launcher_file);
         const Result<int> started =

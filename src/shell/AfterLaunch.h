@@ -14,9 +14,14 @@
 //   5 closes the game-start window.
 // Any other value does nothing.
 //
+// game_ended, when given, runs once actions 3 and 4 have seen the game end,
+// before the main window comes back or the fresh launcher starts (the
+// watcher reports a game that ended badly there).
+//
 // Threading: runs on the game-window watcher's worker; waits through the
 // clock with the worker's stop token and gives up at a stop request.
 
+#include <functional>
 #include <stop_token>
 
 #include "shell/LaunchServices.h"
@@ -28,6 +33,7 @@ namespace kestrel::shell {
 inline constexpr int kAliveTestMs = 10000;
 
 void RunAfterLaunch(int action, int game_pid, LauncherContext& ctx, toolkit::Surface& game_start_window,
-                    const LaunchServices& services, std::stop_token stop);
+                    const LaunchServices& services, std::stop_token stop,
+                    const std::function<void()>& game_ended = {});
 
 }  // namespace kestrel::shell

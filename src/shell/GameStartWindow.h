@@ -1,8 +1,8 @@
 #pragma once
 
 // The game-start window: shown from the launch click until the after-launch
-// action closes it, with the loading picture, a progress bar, its percentage
-// and the current step. These are its control names, its texts, and its
+// action closes it, with the loading picture, a progress bar, its percentage,
+// the current step and a close control that cancels the launch. These are its control names, its texts, and its
 // layout for the game window's size.
 //
 // Threading: free functions on a Surface; any thread may call them (the
@@ -19,6 +19,9 @@ inline constexpr const char* kStartLoading = "游戏初始化";
 inline constexpr const char* kStartProgress = "初始化进度";
 inline constexpr const char* kStartPercent = "初始化进度_文字";
 inline constexpr const char* kStartStep = "初始化进度_文字1";
+// The small close control in the window's top right corner that cancels
+// the launch.
+inline constexpr const char* kStartCancel = "取消启动";
 
 inline constexpr const char* kStepChecking = "正在检查参数";
 inline constexpr const char* kStepStarting = "正在启动游戏";

@@ -1,6 +1,8 @@
 #include "shell/LaunchFlow.h"
 
+#include <atomic>
 #include <memory>
+#include <stop_token>
 
 #include "launch/LaunchPlan.h"
 #include "launch/Launcher.h"
@@ -46,6 +48,7 @@ public:
             return;
         }
         ctx_.state.launch_in_progress = true;
+        active_ = true;
         const toolkit::WindowDef& def = window_->Definition();
         LayOutGameStartWindow(*window_, def.width, def.height, settings.game_window_width,
                               settings.game_window_height);
@@ -56,8 +59,26 @@ public:
         ctx_.workers.Start([self = shared_from_this()](std::stop_token stop) { self->Work(stop); });
     }
 
+    // The player's cancel (Escape, or the window's close control): before
+    // the game process exists the launch stops; after, the watch for its
+    // window ends and the game runs on. Either way the window closes and
+    // the main window is the player's again. Once the launch is over (a
+    // window that an after-launch value doing nothing left open) it only
+    // closes the window.
+    void Cancel() {
+        if (active_.exchange(false)) {
+            cancel_.request_stop();
+            ctx_.state.launch_in_progress = false;
+        }
+        window_->CloseWindow();
+    }
+
 private:
-    void Work(std::stop_token stop) {
+    // The run's own stop token, which the launcher's stop reaches too.
+    std::stop_token Stop() const { return cancel_.get_token(); }
+
+    void Work(std::stop_token worker_stop) {
+        const std::stop_callback forward(worker_stop, [this] { cancel_.request_stop(); });
         ShowStartProgress(*window_, 0);
         window_->SetText(kStartStep, kStepChecking);
         ShowStartProgress(*window_, 40);
@@ -68,32 +89,45 @@ private:
         const launch::LaunchPlan plan = PlanFrom(ctx_.state.settings.Get(), ctx_.state.accounts.Texts());
         ctx_.state.launch_error.Set("");
         ctx_.state.game_pid = 0;
-        const Result<int> pid = launch::Launcher(ctx_.host, ctx_.random).Launch(plan);
+        const Result<launch::StartedGame> game = services_.start_game
+                                                     ? services_.start_game(plan, Stop())
+                                                     : launch::Launcher(ctx_.host, ctx_.random).Start(plan, Stop());
+        const std::int64_t started_ms = ctx_.clock.NowMs();
         // The launch used the stand-in watermark for an empty setting; a
         // setting that is the stand-in itself is empty again afterwards.
         ctx_.state.settings.Update([](SettingsRecord& s) {
             s.game_window_watermark = launch::WatermarkSettingAfterLaunch(s.game_window_watermark);
         });
 
-        if (!pid.ok()) {
+        if (!game.ok()) {
             animation->Finish();
-            Fail(pid.error());
+            // A cancelled launch says nothing more: the player asked for it.
+            if (!Stop().stop_requested()) Fail(game.error());
             return;
         }
-        ctx_.state.game_pid = *pid;
-        if (!ctx_.state.launch_in_progress) {
+        ctx_.state.game_pid = game->pid;
+        if (Stop().stop_requested()) {
+            // Cancelled while the game was being started: it runs on, unwatched.
             animation->Finish();
             return;
         }
         animation->Finish(100);
         window_->SetText(kStartStep, kStepWaiting);
-        if (stop.stop_requested()) return;
         auto watcher = std::make_shared<GameWatcher>(
-            ctx_, window_, services_, GameWatch{*pid, plan.window_title, plan.after_launch_action});
-        ctx_.workers.Start([watcher](std::stop_token s) { watcher->Run(s); });
+            ctx_, window_, services_,
+            GameWatch{game->pid, plan.window_title, plan.after_launch_action, game->log_path, started_ms});
+        ctx_.workers.Start([watcher, self = shared_from_this()](std::stop_token s) {
+            const std::stop_callback forward(s, [&self] { self->cancel_.request_stop(); });
+            const bool early_end_watch = watcher->WatchStart(self->Stop());
+            // The launch is over: a cancel no longer touches the launch state,
+            // which may be a newer launch's by now.
+            self->active_ = false;
+            if (early_end_watch) watcher->WatchFirstMinute(self->Stop());
+        });
     }
 
     void Fail(const std::string& error) {
+        active_ = false;
         ctx_.state.launch_error.Set(error);
         ctx_.app.ShowMessageBox(std::string(kLaunchFailedPrefix) + error, kLaunchFailedCaption,
                                 toolkit::MessageIcon::Error);
@@ -104,6 +138,8 @@ private:
     LauncherContext& ctx_;
     const LaunchServices services_;
     std::shared_ptr<toolkit::Surface> window_;
+    std::stop_source cancel_;
+    std::atomic<bool> active_{false};  // from the request until the launch is over or cancelled
 };
 
 // The launch button's behaviour for the life of the main window.
@@ -112,6 +148,8 @@ public:
     LaunchFlow(LauncherContext& ctx, LaunchServices services) : ctx_(ctx), services_(std::move(services)) {}
 
     void Clicked() {
+        // One launch at a time: a click while one runs does nothing.
+        if (ctx_.state.launch_in_progress) return;
         ctx_.state.music_playing = false;
         if (const auto player = ctx_.state.music.Get()) player->Pause();
 
@@ -124,10 +162,17 @@ public:
         // The run keeps its window; its workers keep the run. The handler
         // holds it weakly, or the window would keep itself alive.
         current_ = run;
-        window->On(toolkit::kGameStartWindow, toolkit::Event::WindowCreated,
-                   [weak = std::weak_ptr<LaunchRun>(run)](const toolkit::EventArgs&) {
-                       if (const auto launch = weak.lock()) launch->Request();
-                   });
+        const std::weak_ptr<LaunchRun> weak = run;
+        window->On(toolkit::kGameStartWindow, toolkit::Event::WindowCreated, [weak](const toolkit::EventArgs&) {
+            if (const auto launch = weak.lock()) launch->Request();
+        });
+        window->On(toolkit::kGameStartWindow, toolkit::Event::KeyPressed, [weak](const toolkit::EventArgs& args) {
+            if (args.key_code != toolkit::kKeyEscape) return;
+            if (const auto launch = weak.lock()) launch->Cancel();
+        });
+        window->On(kStartCancel, toolkit::Event::Click, [weak](const toolkit::EventArgs&) {
+            if (const auto launch = weak.lock()) launch->Cancel();
+        });
         window->ShowWindow();
     }
 

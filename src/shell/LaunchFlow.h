@@ -10,7 +10,14 @@
 // starts the launch worker. The worker shows its steps and progress, has the
 // game started (launch::Launcher), and either reports the failure in a
 // message box and closes the window, or starts the game-window watcher
-// (GameWatcher.h), which does the rest.
+// (GameWatcher.h), which does the rest. A click while a launch is in
+// progress does nothing: one launch at a time.
+//
+// The player may cancel the launch with Escape or the window's close
+// control (kStartCancel) for as long as the game-start window shows: before
+// the game process exists the launch stops without a word; once it exists,
+// the watch for its window ends and the game runs on. The window closes and
+// the launch is over.
 //
 // The launch state lives in ctx.state: launch_in_progress from the request
 // until a failure or the watcher's end, launch_error with the last

@@ -11,6 +11,7 @@ LaunchServices LaunchServices::Platform() {
         return platform::SetWindowTitle(window, title);
     };
     services.alive = [](int pid) { return platform::ProcessAlive(pid); };
+    services.exit_status = [](int pid) { return platform::ExitStatusOf(pid); };
     services.start_process = [](const std::string& exe, std::string_view command_line, const std::string& cwd) {
         return platform::StartProcess(exe, command_line, cwd);
     };

@@ -1,8 +1,10 @@
 #pragma once
 
-// LaunchServices is what the launch asks of the system once the game runs:
+// LaunchServices is what the launch asks of the system: starting the game,
+// and once it runs:
 // finding and renaming the game's window, telling whether the game still
-// runs, and starting a program (the fresh launcher of after-launch action
+// runs and, once it has ended, with which exit status, and starting a
+// program (the fresh launcher of after-launch action
 // 4). Platform() gives the real ones; behaviour tests put their own in to
 // decide when a window appears and how long the game lives.
 //
@@ -10,22 +12,31 @@
 // thread, and so must the functions a test puts in.
 
 #include <functional>
+#include <optional>
+#include <stop_token>
 #include <string>
 #include <string_view>
 
+#include "launch/LaunchPlan.h"
+#include "launch/Launcher.h"
 #include "platform/Result.h"
 #include "platform/WindowFinder.h"
 
 namespace kestrel::shell {
 
 struct LaunchServices {
+    // Starts the game of a plan (launch::Launcher::Start); empty: the
+    // launcher of the context's host profile and random source.
+    std::function<Result<launch::StartedGame>(const launch::LaunchPlan& plan, std::stop_token stop)> start_game;
     std::function<platform::WindowId(int pid)> find_window;
     std::function<bool(platform::WindowId window, const std::string& title)> set_title;
     std::function<bool(int pid)> alive;
+    std::function<std::optional<int>(int pid)> exit_status;  // nothing while it runs or when unknown
     std::function<Result<int>(const std::string& exe, std::string_view command_line, const std::string& cwd)>
         start_process;
 
-    // FindWindowOf, SetWindowTitle, ProcessAlive and StartProcess.
+    // FindWindowOf, SetWindowTitle, ProcessAlive, ExitStatusOf and
+    // StartProcess.
     static LaunchServices Platform();
 };
 

@@ -17,6 +17,7 @@
 #include "net/Endpoints.h"
 #include "platform/Clock.h"
 #include "platform/HostProfile.h"
+#include "platform/LauncherPaths.h"
 #include "platform/RandomSource.h"
 #include "platform/Workers.h"
 #include "shell/LauncherState.h"
@@ -29,19 +30,8 @@ namespace kestrel::shell {
 // progress in percent. The start-up sequence hands one to the jobs it runs.
 using StepReporter = std::function<void(const std::string& text, int percent)>;
 
-// The folders the launcher owns (no trailing separator).
-struct LauncherPaths {
-    std::string program_folder;  // the folder of the running executable
-    std::string data_folder;     // <program folder>/KSTfiles
-    std::string local_app_data;  // LocalAppData()
-    std::string account_cache;   // <local app data>/Kestrel2/ACCOUNT.cache
-    std::string launcher_file;   // the executable's file name, for the restart
-
-    // The paths of a launcher installed in program_folder.
-    static LauncherPaths For(const std::string& program_folder, const std::string& local_app_data,
-                             const std::string& launcher_file,
-                             const platform::HostProfile& host);
-};
+// The files and folders the launcher keeps (platform/LauncherPaths.h).
+using LauncherPaths = platform::LauncherPaths;
 
 struct LauncherContext {
     LauncherState& state;

@@ -8,7 +8,7 @@
 //
 // Threading: every member may be used from any thread. Texts and records are
 // read as copies and replaced whole under the lock (Guarded); numbers and
-// flags are atomic. Only the user-interface thread saves the options file.
+// flags are atomic. The options file is written by the saver's one writer.
 
 #include <atomic>
 #include <cstdint>
@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "accounts/AccountState.h"
+#include "shell/OptionsSaver.h"
 #include "shell/SettingsRecord.h"
 #include "toolkit/MediaPlayer.h"
 #include "toolkit/Surface.h"
@@ -65,6 +66,9 @@ struct Constants {
 struct LauncherState {
     Guarded<Constants> constants;
     Guarded<SettingsRecord> settings;
+    // Writes the options file for every change of the settings, off the
+    // user-interface thread (SaveOptionsLater).
+    OptionsSaver options_saver;
     accounts::AccountState accounts;
 
     // The launch: in progress from the launch request until a failure or the

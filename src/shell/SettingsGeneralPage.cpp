@@ -172,8 +172,22 @@ void WireJava(const std::shared_ptr<SettingsSession>& session) {
             r.java_label = label;
         });
     });
-    s.On("设置_通用_Java选项_Java地址_检测", Event::Click,
-         [session](const EventArgs&) { RebuildJavaBox(*session, true); });
+    // Discovery runs Java programs and reads the disk, so it runs on a worker;
+    // a click while one runs does nothing.
+    s.On("设置_通用_Java选项_Java地址_检测", Event::Click, [session](const EventArgs&) {
+        if (session->detecting_java.exchange(true)) return;
+        // The window stays alive while its worker uses it; the click came
+        // from it, so it is the one the state keeps.
+        std::shared_ptr<toolkit::Surface> keep = session->ctx.state.settings_window.Get();
+        if (keep.get() != &session->surface) {
+            session->detecting_java = false;
+            return;
+        }
+        session->ctx.workers.Start([session, keep](std::stop_token stop) {
+            if (!stop.stop_requested()) RebuildJavaBox(*session, true);
+            session->detecting_java = false;
+        });
+    });
 }
 
 void WireMemory(const std::shared_ptr<SettingsSession>& session) {

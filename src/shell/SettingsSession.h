@@ -9,6 +9,7 @@
 // Threading: Change and Settings may be called from any thread; the memory
 // figures are set once before the fill workers start.
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <stop_token>
@@ -16,6 +17,7 @@
 
 #include "shell/LauncherContext.h"
 #include "shell/OptionsFile.h"
+#include "shell/OptionsSaver.h"
 #include "shell/SettingsWindow.h"
 #include "toolkit/Surface.h"
 
@@ -25,8 +27,7 @@ struct SettingsSession {
     SettingsSession(LauncherContext& context, SettingsSources settings_sources, toolkit::Surface& window)
         : ctx(context),
           sources(std::move(settings_sources)),
-          options(OptionsPlace{context.paths.program_folder, context.paths.launcher_file,
-                               context.paths.local_app_data}),
+          options(context.paths),
           surface(window) {}
 
     LauncherContext& ctx;
@@ -34,18 +35,21 @@ struct SettingsSession {
     const OptionsFile options;
     toolkit::Surface& surface;
 
+    // Set while the "检测" button's Java discovery runs.
+    std::atomic<bool> detecting_java{false};
+
     // Total and available physical memory in MB, read when the window opened.
     std::int64_t total_mb = 0;
     std::int64_t available_mb = 0;
 
-    // Changes the record and saves the options file, both under the record's
-    // lock, so every save writes one consistent record and two saves never
-    // overlap.
+    // Changes the record and queues its save, both under the record's lock,
+    // so every save writes one consistent record and the newest change is
+    // the one written last. The write itself happens on the saver's writer.
     template <typename Fn>
     void Change(Fn&& fn) {
         ctx.state.settings.Update([&](SettingsRecord& record) {
             fn(record);
-            (void)options.Save(record);  // a failed save is silent; the record keeps the values
+            SaveOptionsLater(ctx, record);
         });
     }
     SettingsRecord Settings() const { return ctx.state.settings.Get(); }

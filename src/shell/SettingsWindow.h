@@ -1,17 +1,19 @@
 #pragma once
 
 // The settings window ("设置", 790 × 486): it edits the settings record and
-// saves the whole options file after every single change, shows the
-// signed-in account with its skin, the machine's memory and an about page.
+// has the whole options file saved after every single change (the options
+// saver writes it on its worker), shows the signed-in account with its skin,
+// the machine's memory and an about page.
 // The main window's "设置" button opens it, not modal, owned by the main
 // window; "返回" or the window's close button closes it. A click on "设置"
 // while it is open brings the open one back instead of a second copy.
 //
 // Opening it starts four workers (ctx.workers) that fill the account,
 // general, personalisation and about pages while the player may already
-// click; every handler runs on the user-interface thread. Each change goes
-// through the record's lock and saves there, so a fill and a handler never
-// save at the same time.
+// click; every handler runs on the user-interface thread, and the "检测"
+// button's Java discovery on a worker of its own. Each change goes through
+// the record's lock and queues its save there, so the newest change is the
+// one written last.
 //
 // Where the window learns about Java runtimes and the machine's memory is a
 // SettingsSources, so tests can give fixed answers.

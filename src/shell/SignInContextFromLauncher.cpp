@@ -2,20 +2,22 @@
 
 namespace kestrel::shell {
 
-accounts::SignInContext MakeSignInContext(LauncherContext& context) {
-    return accounts::SignInContext{
-        context.state.accounts,
+SignInContext MakeSignInContext(LauncherContext& context) {
+    return SignInContext{
+        accounts::SignInServices{
+            context.state.accounts,
+            context.clock,
+            context.endpoints,
+            context.paths.account_cache,
+            context.paths.data_folder,
+            context.host,
+            context.state.constants.Get().oauth_client_id,
+            net::HttpOptions{},
+        },
         context.app,
-        context.clock,
         context.workers,
         context.random,
         context.main_window,
-        context.endpoints,
-        context.paths.account_cache,
-        context.paths.data_folder,
-        context.host,
-        context.state.constants.Get().oauth_client_id,
-        net::HttpOptions{},
     };
 }
 

@@ -9,11 +9,11 @@
 // exists. The result refers to the LauncherContext's objects; keep it alive
 // as long as the handlers that WireSignIn installs can run.
 
-#include "accounts/SignInContext.h"
 #include "shell/LauncherContext.h"
+#include "shell/SignInContext.h"
 
 namespace kestrel::shell {
 
-accounts::SignInContext MakeSignInContext(LauncherContext& context);
+SignInContext MakeSignInContext(LauncherContext& context);
 
 }  // namespace kestrel::shell

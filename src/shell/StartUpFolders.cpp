@@ -1,5 +1,6 @@
 #include "shell/StartUpFolders.h"
 
+#include "content/UpdateFeed.h"
 #include "platform/Charsets.h"
 #include "platform/Files.h"
 #include "platform/Utf8.h"
@@ -8,9 +9,6 @@
 namespace kestrel::shell {
 
 namespace {
-
-// ClientVersion.ini holds one short version text; anything larger is not it.
-constexpr std::size_t kMaxClientVersionBytes = 64 * 1024;
 
 void WriteReadme(const LauncherContext& ctx, const std::string& folder, std::string_view text) {
     const auto gbk = platform::EncodeCharset(platform::DecodeUtf8(text), "GBK");
@@ -43,15 +41,12 @@ void MakeDataFolders(const LauncherContext& ctx) {
 }
 
 void SetStartUpConstants(LauncherContext& ctx) {
-    const std::string client_version =
-        platform::ReadFile(ctx.host.Join(ctx.paths.data_folder, "ClientVersion.ini"),
-                           kMaxClientVersionBytes)
-            .value_or("");
+    const std::string client_version = content::ReadClientVersion(ctx.paths);
     const std::string update_base = ctx.endpoints.Base("update");
     const std::string slogans = ctx.endpoints.Base("slogans");
     ctx.state.constants.Update([&](Constants& c) {
         c.launcher_version = std::string(kLauncherVersion);
-        c.client_version = platform::ValidUtf8(client_version);
+        c.client_version = client_version;
         c.oauth_client_id = Constants{}.oauth_client_id;
         c.update_base_url = update_base;
         c.slogans_url = slogans;

@@ -31,8 +31,8 @@ std::string MusicFolder(const LauncherContext& ctx);
 // Creates the three folders and writes the two readme files.
 void MakeDataFolders(const LauncherContext& ctx);
 
-// Sets the constants: the launcher version, the client version (the text of
-// KSTfiles/ClientVersion.ini read as UTF-8, "" when it is missing), the OAuth
+// Sets the constants: the launcher version, the client version
+// (content::ReadClientVersion: without a trailing line end), the OAuth
 // client id, and the update, slogans and notice addresses from ctx.endpoints.
 // The built-in server address stays as the state holds it (empty by default:
 // the status board then asks the server of the ip setting).

@@ -40,17 +40,17 @@ struct StartUpHooks {
     using SteppedJob = std::function<void(LauncherContext&, std::stop_token, const StepReporter&)>;
 
     // --- sign-in ---
-    // accounts::WireSignIn(MakeSignInContext(ctx)): the handlers of 登录按钮,
+    // WireSignIn(MakeSignInContext(ctx)): the handlers of 登录按钮,
     // 登录方式, 注销按钮, 微软登录_取消登录 and Mojang登录_提示2.
     Wire wire_sign_in;
-    // accounts::LayOutAccountPanel: the panel's layout for the account type
+    // LayOutAccountPanel: the panel's layout for the account type
     // shown in 登录方式, applied once when the main window is created.
     Wire lay_out_account_panel;
     // accounts::ReadAccountCacheAtStart: reads the account cache into
     // ctx.state.accounts (AccountState::SetCached). The options loader runs
     // it after the settings are loaded and the version list is started.
     Wire read_account_cache;
-    // accounts::AutomaticSignIn: run by the start-up worker (after the
+    // AutomaticSignIn: run by the start-up worker (after the
     // "正在自动登录您的账号" step at 80 %) when the cache held a text.
     SteppedJob automatic_sign_in;
 

@@ -2,6 +2,7 @@
 
 #include "java/JavaDiscovery.h"
 #include "java/MemoryAdvisor.h"
+#include "shell/OptionsSaver.h"
 #include "shell/VersionList.h"
 
 namespace kestrel::shell {
@@ -20,13 +21,11 @@ std::string MachineFirstJava(const platform::HostProfile& host) {
 }  // namespace
 
 OptionsFile OptionsFileOf(const LauncherContext& ctx) {
-    return OptionsFile(
-        OptionsPlace{ctx.paths.program_folder, ctx.paths.launcher_file, ctx.paths.local_app_data});
+    return OptionsFile(ctx.paths);
 }
 
 void SaveOptions(LauncherContext& ctx) {
-    const OptionsFile file = OptionsFileOf(ctx);
-    ctx.state.settings.Update([&](SettingsRecord& record) { (void)file.Save(record); });
+    ctx.state.settings.Update([&](SettingsRecord& record) { SaveOptionsLater(ctx, record); });
 }
 
 void RunOptionsLoader(LauncherContext& ctx, const StartUpHooks& hooks,

@@ -4,8 +4,8 @@
 // sequence and the save every settings change is followed by.
 //
 // Threading: RunOptionsLoader runs on the options loader worker; SaveOptions
-// on the user-interface thread (only that thread saves, so two saves never
-// overlap). Both change ctx.state.settings under its lock.
+// on any thread (it hands the write to the options saver). Both change
+// ctx.state.settings under its lock.
 
 #include <functional>
 
@@ -18,8 +18,8 @@ namespace kestrel::shell {
 // The options file of the launcher in ctx.paths.
 OptionsFile OptionsFileOf(const LauncherContext& ctx);
 
-// Saves the settings record through the options file. A failed write is
-// ignored, as every settings handler does: the record keeps the new values.
+// Saves the settings record through the options saver (OptionsSaver.h): the
+// write happens on its worker, and a failed one is said in a message box.
 void SaveOptions(LauncherContext& ctx);
 
 // The options loader: loads the options file into the record (with the

@@ -40,7 +40,7 @@ void ApplyLabel(toolkit::Surface& window, const content::VersionLabel& label) {
 }  // namespace
 
 void StartUpdaterAndQuit(LauncherContext& ctx) {
-    const std::string path = platform::UpdaterPath(ctx.paths.program_folder);
+    const std::string& path = ctx.paths.updater;
     if (!platform::StartUpdater(path).ok()) {
         ctx.app.ShowMessageBox(std::string(kUpdaterFailedText) + path, std::string(kUpdaterFailedCaption),
                                toolkit::MessageIcon::Warning);

@@ -19,7 +19,8 @@ enum class Event {
     Click,           // buttons, labels, pictures, switches, radio buttons
     ItemSelected,    // a combo box item chosen by the player
     ListOpened,      // a combo box's list about to open
-    KeyPressed,      // a key pressed in an edit; key_code as below
+    KeyPressed,      // a key pressed in an edit, or (under the window's own name)
+                     // in a window where no edit took it; key_code as below
     ContentChanged,  // an edit's text changed by the player
     PositionChanged, // a slider moved by the player; value is the position
     WindowCreated,   // the window opened for the first time
@@ -30,6 +31,7 @@ enum class Event {
 // launcher's rules are written in: Enter 13, Escape 27, '0'..'9' 48..57,
 // 'A'..'Z' 65..90, keypad digits 96..105, keypad separator 108, F1 112, ...
 inline constexpr int kKeyEnter = 13;
+inline constexpr int kKeyEscape = 27;
 inline constexpr int kKeySeparator = 108;
 
 struct EventArgs {

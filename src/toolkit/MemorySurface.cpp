@@ -487,7 +487,12 @@ bool MemorySurface::Type(const std::string& name, const std::string& text) {
 bool MemorySurface::PressKey(const std::string& name, int key_code) {
     {
         std::lock_guard lock(mu_);
-        if (!ReachableLocked(name) || !FindKind(name, "PressKey", kEdits)) return false;
+        if (name == def_.name) {
+            // A key for the window itself, as when no edit has the focus.
+            if (!shown_ || minimized_) return false;
+        } else if (!ReachableLocked(name) || !FindKind(name, "PressKey", kEdits)) {
+            return false;
+        }
     }
     EventArgs args;
     args.key_code = key_code;

@@ -123,6 +123,7 @@ public:
     bool Choose(const std::string& name, int index);  // ItemSelected, text and index set first
     bool OpenList(const std::string& name);
     bool Type(const std::string& name, const std::string& text);  // ContentChanged
+    // KeyPressed on an edit, or on the window itself under its own name.
     bool PressKey(const std::string& name, int key_code);
     bool Drag(const std::string& name, int position);  // PositionChanged
     // The player closes the window with its close button.

@@ -1,5 +1,6 @@
 #include "toolkit/Windows.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace kestrel::toolkit {
@@ -120,6 +121,10 @@ WindowDef GameStartWindowDef(int width, int height) {
     c.push_back(Control("背景", K::Picture, "", 0, 0, width, height));
     c.push_back(Control("游戏初始化", K::Picture, "", 0, 0, width, height));
     AddProgressTrio(c, "游戏初始化");
+    // A small close control in the top right corner cancels the launch.
+    ControlDef cancel = Centered(Control("取消启动", K::Label, "", std::max(0, width - 30), 6, 24, 24, "×"), 18);
+    cancel.text_color = 0xFFFFFFFF;
+    c.push_back(cancel);
     return w;
 }
 

@@ -37,7 +37,8 @@ WindowDef MainWindowDef();
 // window's width and its height plus 30), titled "Minecraft". The background
 // and the loading panel cover the whole window; the progress bar and its two
 // labels stand where they were designed, and the launch lays them out for the
-// window's size.
+// window's size. A small "×" label, 取消启动, in the top right corner is the
+// close control that cancels the launch.
 WindowDef GameStartWindowDef(int width, int height);
 
 // The settings window: 790 x 486, titled "设置". A column of page buttons on

@@ -1,5 +1,8 @@
 #include <sys/stat.h>
 
+#include <chrono>
+#include <thread>
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -51,6 +54,34 @@ TEST(LaunchCli, OfflineUuidCommandLineAndNatives) {
                                "lwjgl-platform-2.9.4-nightly-20150209-natives-windows-64.jar\n");
 }
 
+TEST(LaunchCli, OldVersionsGetTheirAssetFolderAndTheLoggingConfigurationOnBothHosts) {
+    testing::GameFolder game;
+    game.Manifest("1.7.2", testing::manifests::Vanilla172());
+    game.File("assets/indexes/legacy.json", R"({"virtual":true,"objects":{}})");
+    game.File("assets/log_configs/client-1.7.xml", "<Configuration/>");
+    const std::string java = game.FakeJava("jdk", "17.0.2");
+    const std::string g = game.path();
+    const std::vector<std::string> words = {"command-line", "1.7.2", "--game-dir", g, "--java", java, "--name", "S"};
+    auto linux = RunCli(words);
+    ASSERT_EQ(linux.status, 0) << linux.err;
+    EXPECT_NE(linux.out.find(" -Dlog4j.configurationFile=\"" + g + "/assets/log_configs/client-1.7.xml\"  "
+                             "net.minecraft.client.main.Main  --username S "),
+              std::string::npos)
+        << linux.out;
+    EXPECT_NE(linux.out.find(" --assetsDir \"" + g + "/assets/virtual/legacy\" "), std::string::npos) << linux.out;
+
+    std::vector<std::string> windows_words = words;
+    windows_words.insert(windows_words.end(), {"--host", "windows"});
+    const auto windows = RunCli(windows_words);
+    ASSERT_EQ(windows.status, 0) << windows.err;
+    EXPECT_NE(windows.out.find(" -Dlog4j.configurationFile=\"" + g + "\\assets\\log_configs\\client-1.7.xml\"  "
+                               "net.minecraft.client.main.Main  --username S "),
+              std::string::npos)
+        << windows.out;
+    EXPECT_NE(windows.out.find(" --assetsDir \"" + g + "\\assets\\virtual\\legacy\" "), std::string::npos)
+        << windows.out;
+}
+
 TEST(LaunchCli, FailuresGiveTheLaunchersTextOrTheUsage) {
     testing::GameFolder game;
     game.Manifest("1.12.2", testing::manifests::Vanilla1122());
@@ -95,15 +126,41 @@ TEST(LaunchCli, FailuresGiveTheLaunchersTextOrTheUsage) {
 TEST(LaunchCli, LaunchWaitsForTheGameAndGivesItsExitStatus) {
     testing::GameFolder game;
     game.Manifest("fake", R"({"id":"fake","mainClass":"M","minecraftArguments":"--a b"})");
-    // A shell script stands in for Java: it records its folder and exits
-    // with status 3.
+    // A shell script stands in for Java: it records its folder, complains
+    // and exits with status 3.
     const std::string java = game.root() + "/bin/java";
-    game.File("../bin/java", "#!/bin/sh\npwd > \"$(dirname \"$0\")/cwd\"\nexit 3\n");
+    game.File("../bin/java", "#!/bin/sh\npwd > \"$(dirname \"$0\")/cwd\"\necho starting\necho broken >&2\nexit 3\n");
     ::chmod(java.c_str(), 0755);
     const auto run = RunCli({"launch", "fake", "--game-dir", game.path(), "--java", java, "--name", "S", "--wait"});
     EXPECT_EQ(run.status, 3) << run.err;
     EXPECT_GT(std::stoi(run.out), 0);
     EXPECT_EQ(platform::ReadFile(game.root() + "/bin/cwd"), game.path() + "\n");
+    // The game's output went to its launch log, which the command names and
+    // whose end it repeats for a game that failed.
+    const std::string prefix = "日志文件:" + game.path() + "/logs/kestrel-launch-";
+    ASSERT_TRUE(run.err.starts_with(prefix)) << run.err;
+    const std::string log = run.err.substr(std::string("日志文件:").size(), run.err.find('\n') - std::string("日志文件:").size());
+    EXPECT_EQ(platform::ReadFile(log), "starting\nbroken\n");
+    EXPECT_TRUE(run.err.ends_with(".log\nstarting\nbroken\n")) << run.err;
+}
+
+// The game writes its log itself: it goes on running and writing after
+// kestrel-cli has ended, with nobody left to read a pipe.
+TEST(LaunchCli, TheGameOutlivesTheCommandAndKeepsLogging) {
+    testing::GameFolder game;
+    game.Manifest("fake", R"({"id":"fake","mainClass":"M","minecraftArguments":"--a b"})");
+    const std::string java = game.root() + "/bin/java";
+    game.File("../bin/java", "#!/bin/sh\necho early\nsleep 0.5\necho later\n");
+    ::chmod(java.c_str(), 0755);
+    const auto run = RunCli({"launch", "fake", "--game-dir", game.path(), "--java", java, "--name", "S"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    const std::string log = run.err.substr(std::string("日志文件:").size(), run.err.find('\n') - std::string("日志文件:").size());
+    std::optional<std::string> text;
+    for (int i = 0; i < 6000 && (!text || text->find("later") == std::string::npos); ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        text = platform::ReadFile(log);
+    }
+    EXPECT_EQ(text, "early\nlater\n");
 }
 
 // The game runs in its game folder, not where kestrel-cli was started: a

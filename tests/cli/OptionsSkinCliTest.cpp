@@ -12,8 +12,9 @@ TEST(Cli, OptionsShowTheDefaultsAndSaveOneSettingAtATime) {
     CliRun run = RunCli({"options", "--program-dir", program.path()});
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.out.rfind("RINKU_SUTAATO=\"\"\nGameFolder=\"\"\nGameFolder_Auto=\"True\"\n", 0), 0u) << run.out;
-    EXPECT_NE(run.out.find("\nLauncher_Name=\"kestrel-cli\"\ncurrent game directory: " + program.path() +
-                           "/.minecraft\n"),
+    EXPECT_NE(run.out.find("\nLauncher_Name=\"kestrel-cli\"\nDownloadSource=\"official\"\n"
+                           "CheckFilesBeforeLaunch=\"True\"\ncurrent game directory: " +
+                           program.path() + "/.minecraft\n"),
               std::string::npos)
         << run.out;
 
@@ -24,9 +25,17 @@ TEST(Cli, OptionsShowTheDefaultsAndSaveOneSettingAtATime) {
     const std::string file = platform::ReadFile(program.path() + "/KSTfiles/LauncherOptions.ini").value_or("");
     EXPECT_NE(file.find("GameFolder=\"/games/mc\"\r\nGameFolder_Auto=\"False\"\r\n"), std::string::npos) << file;
     EXPECT_NE(file.find("Isolation=\"True\"\r\n"), std::string::npos) << file;
+    run = RunCli({"options", "set", "DownloadSource", "bmclapi", "--program-dir", program.path()});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(platform::ReadFile(program.path() + "/KSTfiles/LauncherOptions.ini").value_or("").find(
+                  "\r\nDownloadSource=\"bmclapi\"\r\n"),
+              std::string::npos);
     run = RunCli({"options", "--program-dir", program.path()});
     EXPECT_NE(run.out.find("current game directory: /games/mc\n"), std::string::npos) << run.out;
 
+    EXPECT_EQ(RunCli({"options", "set", "Isolation", "yes", "--program-dir", program.path()}).status, 2);
+    EXPECT_EQ(RunCli({"options", "set", "DownloadSource", "mirror", "--program-dir", program.path()}).status, 2);
+    EXPECT_EQ(RunCli({"options", "set", "Launcher_Name", "x", "--program-dir", program.path()}).status, 2);
     EXPECT_EQ(RunCli({"options", "get"}).status, 2);
 }
 

@@ -86,16 +86,29 @@ TEST_F(Feed, WithoutTheServerNothingIsOffered) {
     EXPECT_FALSE(UpdateFeed(session_, dead).ProbeServer());
 }
 
-TEST(ClientVersion, ReadFromTheDataFolder) {
-    testing::TempFolder program;
-    EXPECT_EQ(ReadClientVersion(program.path()), "");
-    program.Write("KSTfiles/ClientVersion.ini", "c2\r\n");
-    EXPECT_EQ(ReadClientVersion(program.path()), "c2");
+// The client version is compared with the published one; a line end left by
+// an editor must not make the two differ.
+TEST(ClientVersion, ReadFromTheDataFolderWithoutItsLineEnd) {
+    const struct Case {
+        const char* file;  // nullptr: no file
+        const char* version;
+    } cases[] = {
+        {nullptr, ""}, {"c2", "c2"}, {"c2\r\n", "c2"}, {"c2\n\n", "c2"}, {"c2 beta", "c2 beta"}, {"c\xFF" "2", "c?2"},
+    };
+    for (const Case& c : cases) {
+        testing::TempFolder program;
+        const auto paths = platform::LauncherPaths::For(program.path(), program.path(), "kestrel",
+                                                        platform::HostProfile::Current());
+        if (c.file) program.Write("KSTfiles/ClientVersion.ini", c.file);
+        EXPECT_EQ(ReadClientVersion(paths), c.version) << (c.file ? c.file : "(none)");
+    }
 }
 
 TEST(Updater, StartsTheProgramBesideTheLauncher) {
     testing::TempFolder program;
-    const std::string updater = platform::UpdaterPath(program.path());
+    const std::string updater =
+        platform::LauncherPaths::For(program.path(), program.path(), "kestrel", platform::HostProfile::Current())
+            .updater;
     EXPECT_EQ(updater, program.path() + "/Update");
     EXPECT_FALSE(platform::StartUpdater(updater).ok());
     const std::string marker = program.path() + "/started";

@@ -346,3 +346,158 @@ TEST_F(CommandLineBuilderTest, AManifestFormVersionGetsItsOwnLegacyTextLastOnce)
 
 }  // namespace
 }  // namespace kestrel::launch
+
+namespace kestrel::launch {
+namespace {
+
+TEST_F(CommandLineBuilderTest, OldVersionsGetTheirAssetCopiesAndTheLoggingConfigurationInTheWindowsText) {
+    game_.Manifest("1.7.2", manifests::Vanilla172());
+    game_.File("assets/indexes/legacy.json", R"({"virtual":true,"objects":{}})");
+    game_.File("assets/log_configs/client-1.7.xml", "<Configuration/>");
+    game_.Manifest("1.5.2", manifests::Vanilla152());
+    game_.File("assets/indexes/pre-1.6.json", R"({"map_to_resources":true,"objects":{}})");
+    const auto windows = platform::HostProfile::Windows64();
+    LaunchPlan plan = Plan("1.7.2", windows);
+    const std::string g = plan.game_folder;
+    const std::string jvm =
+        "-XX:HeapDumpPath=MojangTricksIntelDriversForPerformance_javaw.exe_minecraft.exe.heapdump "
+        "-Djava.library.path=\"" + g + "\\versions\\ID\\ID-natives\" -Xmn128m -Xmx2048m "
+        "-Dfml.ignoreInvalidMinecraftCertificates=true -Dfml.ignorePatchDiscrepancies=true "
+        "-cp \"" + g + "\\versions\\ID\\ID.jar\"";
+    const auto with_id = [](std::string text, const std::string& id) {
+        for (auto at = text.find("ID"); at != std::string::npos; at = text.find("ID", at + id.size())) {
+            text.replace(at, 2, id);
+        }
+        return text;
+    };
+    auto line = Build(plan, windows);
+    ASSERT_TRUE(line.ok()) << line.error();
+    EXPECT_EQ(*line, with_id(jvm, "1.7.2") + " -Dlog4j.configurationFile=\"" + g +
+                         "\\assets\\log_configs\\client-1.7.xml\"  net.minecraft.client.main.Main  --username Steve "
+                         "--session TOKEN --version \"Tern 2.8.220830-A12\" --gameDir \"" + g + "\" --assetsDir \"" +
+                         g + "\\assets\\virtual\\legacy\" --uuid 29EBA48502E61C168846C2FF82ED3940 --accessToken TOKEN "
+                         "--userProperties {} --userType mojang  --height 480 --width 854");
+
+    plan = Plan("1.5.2", windows);
+    plan.isolation = true;
+    line = Build(plan, windows);
+    ASSERT_TRUE(line.ok()) << line.error();
+    EXPECT_EQ(*line, with_id(jvm, "1.5.2") + "  net.minecraft.client.main.Main  Steve TOKEN --gameDir \"" + g +
+                         "\\versions\\1.5.2\" --assetsDir \"" + g + "\\versions\\1.5.2\\resources\"  --height 480 "
+                         "--width 854");
+}
+
+TEST_F(CommandLineBuilderTest, GameAssetsFollowTheIndexTheChainNames) {
+    struct Case {
+        std::string version;  // the members naming the index
+        std::string index;    // the text of assets/indexes/legacy.json; empty: no file
+        bool isolation;
+        std::string expected;  // --assetsDir below the game folder
+    };
+    const std::string both = R"("assets":"legacy","assetIndex":{"id":"legacy"})";
+    const std::vector<Case> cases = {
+        {both, R"({"virtual":true})", false, "/assets/virtual/legacy"},
+        {both, R"({"virtual":true})", true, "/assets/virtual/legacy"},
+        {both, R"({"map_to_resources":true})", false, "/resources"},
+        {both, R"({"map_to_resources":true})", true, "/versions/old/resources"},
+        {both, R"({"map_to_resources":true,"virtual":true})", false, "/resources"},
+        {both, R"({"virtual":"true","map_to_resources":1})", false, "/assets"},
+        {both, R"({"virtual":false,"objects":{}})", false, "/assets"},
+        {both, "", false, "/assets"},
+        {both, "{\"virtual\":true", false, "/assets"},  // no JSON
+        {R"("assetIndex":{"id":"legacy"})", R"({"virtual":true})", false, "/assets/virtual/legacy"},
+        {R"("assets":"legacy")", R"({"virtual":true})", false, "/assets/virtual/legacy"},
+        {R"("assets":"other","assetIndex":{"id":"legacy"})", R"({"virtual":true})", false, "/assets"},
+        // An id that leaves the indexes folder is not read, though
+        // assets/indexes/../legacy.json is there.
+        {R"("assets":"../legacy")", R"({"virtual":true})", false, "/assets"},
+        {"", R"({"virtual":true})", false, "/assets"},
+    };
+    game_.File("assets/legacy.json", R"({"virtual":true})");
+    const auto linux = platform::HostProfile::Linux64();
+    for (const Case& c : cases) {
+        game_.Manifest("old", R"({"id":"old",)" + c.version + (c.version.empty() ? "" : ",") + R"("mainClass":"M",)" +
+                                  R"("minecraftArguments":"--assetsDir ${game_assets} --root ${assets_root}"})");
+        std::filesystem::remove(game_.path() + "/assets/indexes/legacy.json");
+        if (!c.index.empty()) game_.File("assets/indexes/legacy.json", c.index);
+        LaunchPlan plan = Plan("old", linux);
+        plan.isolation = c.isolation;
+        const auto line = Build(plan, linux);
+        ASSERT_TRUE(line.ok()) << line.error();
+        const std::vector<std::string> argv = Argv(*line);
+        const auto after = [&](const std::string& option) { return *(std::find(argv.begin(), argv.end(), option) + 1); };
+        EXPECT_EQ(after("--assetsDir"), game_.path() + c.expected) << c.version << " " << c.index;
+        EXPECT_EQ(after("--root"), game_.path() + "/assets") << c.version << " " << c.index;
+    }
+}
+
+TEST_F(CommandLineBuilderTest, TheLoggingArgumentComesBeforeTheMainClassWhenItsFileIsThere) {
+    struct Case {
+        std::string argument, id;
+        std::string file;      // created below the game folder; empty: none
+        std::string expected;  // the argument before the main class; empty: none at all
+    };
+    const std::string g = game_.path();
+    const std::string config = g + "/assets/log_configs/client-1.12.xml";
+    const std::vector<Case> cases = {
+        {"-Dlog4j.configurationFile=${path}", "client-1.12.xml", "assets/log_configs/client-1.12.xml",
+         "-Dlog4j.configurationFile=" + config},
+        {"-Dlog4j.configurationFile=${path}", "client-1.12.xml", "", ""},
+        {"-Dlog4j.configurationFile=${path}", "../../escape.xml", "escape.xml", ""},
+        {"-Dlog4j.configurationFile=${path}", "sub/client.xml", "assets/log_configs/sub/client.xml", ""},
+        {"-Dlog4j.configurationFile=${path}", "sub\\\\client.xml", "assets/log_configs/sub\\client.xml", ""},
+        {"-Dlog4j.configurationFile=${path}", "", "assets/log_configs/x", ""},
+        // Taken for the main class, or nothing at all: not added.
+        {"evil.Main", "client-1.12.xml", "assets/log_configs/client-1.12.xml", ""},
+        {"", "client-1.12.xml", "assets/log_configs/client-1.12.xml", ""},
+        // Blanks and quotes stay inside the one argument.
+        {"-Dlog4j.configurationFile=${path} -Dx=y", "client-1.12.xml", "assets/log_configs/client-1.12.xml",
+         "-Dlog4j.configurationFile=" + config + " -Dx=y"},
+        {"-Dq=\\\"${path}", "client-1.12.xml", "assets/log_configs/client-1.12.xml", "-Dq=\"" + config},
+        {"-Dlog4j.configurationFile=${PATH}", "client-1.12.xml", "assets/log_configs/client-1.12.xml",
+         "-Dlog4j.configurationFile=${PATH}"},
+    };
+    const auto linux = platform::HostProfile::Linux64();
+    const std::string plain = R"({"id":"v","mainClass":"M","minecraftArguments":"--a b")";
+    game_.Manifest("v", plain + "}");
+    const auto without = Build(Plan("v", linux), linux);
+    ASSERT_TRUE(without.ok()) << without.error();
+    for (const Case& c : cases) {
+        std::filesystem::remove_all(g + "/assets");
+        std::filesystem::remove(g + "/escape.xml");
+        if (!c.file.empty()) game_.File(c.file, "<Configuration/>");
+        game_.Manifest("v", plain + R"(,"logging":{"client":{"argument":")" + c.argument +
+                                R"(","file":{"id":")" + c.id + R"(","size":16},"type":"log4j2-xml"}}})");
+        const auto line = Build(Plan("v", linux), linux);
+        ASSERT_TRUE(line.ok()) << line.error();
+        if (c.expected.empty()) {
+            EXPECT_EQ(*line, *without) << c.argument << " " << c.id;
+            continue;
+        }
+        const std::vector<std::string> argv = Argv(*line);
+        const auto main = std::find(argv.begin(), argv.end(), "M");
+        ASSERT_NE(main, argv.end());
+        EXPECT_EQ(*(main - 1), c.expected) << c.argument << " " << c.id;
+        EXPECT_EQ(argv.size(), Argv(*without).size() + 1) << *line;
+    }
+}
+
+TEST_F(CommandLineBuilderTest, AChildWithoutLoggingUsesItsParentsAfterTheJvmEntriesOfTheManifestForm) {
+    std::string vanilla = manifests::Vanilla119();
+    vanilla.insert(vanilla.rfind('}'), R"(,"logging":{"client":{"argument":"-Dlog4j.configurationFile=${path}",
+        "file":{"id":"client-1.12.xml"},"type":"log4j2-xml"}})");
+    game_.Manifest("1.19", vanilla);
+    game_.Manifest("fabric-1.19", manifests::Fabric());
+    game_.File("assets/log_configs/client-1.12.xml", "<Configuration/>");
+    const auto linux = platform::HostProfile::Linux64();
+    const auto line = Build(Plan("fabric-1.19", linux), linux);
+    ASSERT_TRUE(line.ok()) << line.error();
+    const std::vector<std::string> argv = Argv(*line);
+    const auto main = std::find(argv.begin(), argv.end(), "net.fabricmc.loader.impl.launch.knot.KnotClient");
+    ASSERT_NE(main, argv.end());
+    EXPECT_EQ(*(main - 1), "-Dlog4j.configurationFile=" + game_.path() + "/assets/log_configs/client-1.12.xml");
+    EXPECT_EQ(*(main - 2), "-DFabricMcEmu= net.minecraft.client.main.Main ");
+}
+
+}  // namespace
+}  // namespace kestrel::launch

@@ -4,6 +4,7 @@
 // whose `release` names its version, all under one temporary folder.
 
 #include <filesystem>
+#include <functional>
 #include <string>
 
 #include "support/TempFolder.h"
@@ -26,6 +27,14 @@ public:
     // A file below the game folder.
     std::string File(const std::string& relative, const std::string& bytes = "x") const {
         return temp_.Write(".minecraft/" + relative, bytes);
+    }
+    // Writes an asset object with these bytes and gives its hash, which is
+    // made up (the launch checks sizes, not hashes).
+    std::string AssetObject(const std::string& bytes) const {
+        std::string hash = std::to_string(std::hash<std::string>{}(bytes) % 100000000000ull);
+        hash = std::string(40 - hash.size(), 'a') + hash;
+        File("assets/objects/" + hash.substr(0, 2) + "/" + hash, bytes);
+        return hash;
     }
     // A fake Java home <root>/<name> with bin/java and bin/javaw.exe; gives the
     // path of bin/java.
@@ -109,6 +118,31 @@ inline std::string Forge118(const std::string& parent = "1.19") {
       "libraries":[
         {"name":"cpw.mods:bootstraplauncher:1.1.2","downloads":{"artifact":{"url":"https://maven/b.jar"}}},
         {"name":"cpw.mods:securejarhandler:2.1.4","downloads":{"artifact":{"url":"https://maven/s.jar"}}}]})";
+}
+
+// Vanilla 1.7.2: the `legacy` asset index (`virtual`), whose assets the game
+// reads from ${game_assets}, and a logging configuration.
+inline std::string Vanilla172(const std::string& extra_arguments = "") {
+    return R"({"id":"1.7.2","assets":"legacy","mainClass":"net.minecraft.client.main.Main",
+      "minecraftArguments":"--username ${auth_player_name} --session ${auth_session} --version ${version_name} --gameDir ${game_directory} --assetsDir ${game_assets} --uuid ${auth_uuid} --accessToken ${auth_access_token} --userProperties ${user_properties} --userType ${user_type})" +
+           extra_arguments + R"(",
+      "assetIndex":{"id":"legacy","sha1":"c0fd82e8ce9fbc93119e40d96d5a4e62cfa3f729","size":109634,"totalSize":153475165,
+        "url":"https://launchermeta.mojang.com/v1/packages/c0fd82e8ce9fbc93119e40d96d5a4e62cfa3f729/legacy.json"},
+      "logging":{"client":{"argument":"-Dlog4j.configurationFile=${path}",
+        "file":{"id":"client-1.7.xml","sha1":"50c9cc4af6d853d9fc137c84bcd153e2bd3a9a82","size":966,
+          "url":"https://launcher.mojang.com/v1/objects/50c9cc4af6d853d9fc137c84bcd153e2bd3a9a82/client-1.7.xml"},
+        "type":"log4j2-xml"}},
+      "libraries":[]})";
+}
+
+// Vanilla 1.5.2: the `pre-1.6` asset index (`map_to_resources`).
+inline std::string Vanilla152(const std::string& extra_arguments = "") {
+    return R"({"id":"1.5.2","assets":"pre-1.6","mainClass":"net.minecraft.client.main.Main",
+      "minecraftArguments":"${auth_player_name} ${auth_session} --gameDir ${game_directory} --assetsDir ${game_assets})" +
+           extra_arguments + R"(",
+      "assetIndex":{"id":"pre-1.6","sha1":"3d8e55480977e32acd9844e545177e69a52f594b","size":74091,"totalSize":49505710,
+        "url":"https://launchermeta.mojang.com/v1/packages/3d8e55480977e32acd9844e545177e69a52f594b/pre-1.6.json"},
+      "libraries":[]})";
 }
 
 // A Fabric child whose one JVM entry holds blanks.

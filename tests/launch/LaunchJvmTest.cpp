@@ -180,12 +180,69 @@ TEST_F(LaunchJvmTest, ForgeStyleChildStartsWithItsModulePathAndMainClass) {
     }
 }
 
+TEST_F(LaunchJvmTest, OldVersionsStartWithTheirAssetCopiesAndTheLoggingConfiguration) {
+    const std::string g = game_.path();
+    const std::string sound = game_.AssetObject("a sound");
+    const std::string texture = game_.AssetObject("a texture");
+    const std::string objects = R"("objects":{"sound/a.ogg":{"hash":")" + sound + R"(","size":7},)" +
+                                R"("textures/b.png":{"hash":")" + texture + R"(","size":9}})";
+    game_.File("assets/indexes/legacy.json", R"({"virtual":true,)" + objects + "}");
+    game_.File("assets/indexes/pre-1.6.json", R"({"map_to_resources":true,)" + objects + "}");
+    game_.File("assets/log_configs/client-1.7.xml", "<Configuration/>");
+    game_.Manifest("1.7.2", manifests::Vanilla172(" --record " + record_));
+    game_.Manifest("1.5.2", manifests::Vanilla152(" --record " + record_));
+    for (const char* id : {"1.7.2", "1.5.2"}) {
+        fs::copy_file(KESTREL_FAKE_GAME_JAR, g + "/versions/" + id + "/" + id + ".jar");
+    }
+    game_.File("assets/virtual/legacy/sound/a.ogg", "cut");  // a damaged copy is made again
+
+    Record record = Run(Plan("1.7.2"));
+    EXPECT_EQ(After(record.args, "--assetsDir"), g + "/assets/virtual/legacy");
+    EXPECT_EQ(record.Property("log4j.configurationFile"), g + "/assets/log_configs/client-1.7.xml");
+    EXPECT_EQ(platform::ReadFile(g + "/assets/virtual/legacy/sound/a.ogg"), "a sound");
+    EXPECT_EQ(platform::ReadFile(g + "/assets/virtual/legacy/textures/b.png"), "a texture");
+
+    LaunchPlan plan = Plan("1.5.2");
+    plan.isolation = true;
+    record = Run(plan);
+    const std::string resources = g + "/versions/1.5.2/resources";
+    EXPECT_EQ(After(record.args, "--assetsDir"), resources);
+    EXPECT_EQ(record.Property("log4j.configurationFile"), "");
+    EXPECT_EQ(platform::ReadFile(resources + "/sound/a.ogg"), "a sound");
+    EXPECT_EQ(platform::ReadFile(resources + "/textures/b.png"), "a texture");
+}
+
 TEST_F(LaunchJvmTest, TheRealJavasMajorVersionIsCheckedAgainstTheManifest) {
     std::string vanilla = manifests::Vanilla119("other");
     const std::string wrong = std::to_string(java::JavaMajorNumber(major_) + 1);
     ReplaceOnce(vanilla, "\"majorVersion\":17", "\"majorVersion\":" + wrong);
     game_.Manifest("other", vanilla);
     EXPECT_EQ(Launcher(profile_, random_).Launch(Plan("other")).error(), std::string(kErrorJavaVersion) + wrong);
+}
+
+// A game that dies at start leaves its reason in the launch log of its game
+// directory (the version's folder under isolation), where the launcher's
+// own output would have lost it.
+TEST_F(LaunchJvmTest, TheGamesOutputGoesToALaunchLogInItsGameDirectory) {
+    game_.Manifest("broken", manifests::Vanilla1122());  // no --record: the fake game complains and exits 3
+    fs::copy_file(KESTREL_FAKE_GAME_JAR, game_.path() + "/versions/broken/broken.jar");
+    LaunchPlan plan = Plan("broken");
+    plan.isolation = true;
+    const Result<StartedGame> started = Launcher(profile_, random_).Start(plan);
+    ASSERT_TRUE(started.ok()) << started.error();
+    EXPECT_EQ(platform::WaitForProcess(started->pid).value(), 3);
+
+    const fs::path log(started->log_path);
+    EXPECT_EQ(log.parent_path(), fs::path(game_.path() + "/versions/broken/logs"));
+    EXPECT_TRUE(log.filename().string().starts_with("kestrel-launch-")) << log;
+    const auto text = platform::ReadFile(started->log_path);
+    ASSERT_TRUE(text.has_value());
+    EXPECT_NE(text->find("fake game: no --record FILE"), std::string::npos) << *text;
+
+    // A stop request before the process is started cancels the launch.
+    std::stop_source stop;
+    stop.request_stop();
+    EXPECT_EQ(Launcher(profile_, random_).Start(plan, stop.get_token()).error(), kLaunchCancelled);
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include "launch/NativesExtractor.h"
 
+#include <sys/stat.h>
+
 #include <filesystem>
 
 #include <gtest/gtest.h>
@@ -130,10 +132,53 @@ TEST_F(NativesExtractorTest, ArchivesThatAreMissingOrNoZipAreSkippedQuietly) {
     const NativesExtractor natives = Natives(platform::HostProfile::Linux64());
     EXPECT_FALSE(natives.UnpackArchive(garbage, target).opened);
     EXPECT_FALSE(natives.UnpackArchive(game_.root() + "/missing.jar", target).opened);
+    // A FIFO in an archive's place is refused without waiting for a writer.
+    const std::string fifo = game_.root() + "/fifo.jar";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    EXPECT_FALSE(natives.UnpackArchive(fifo, target).opened);
     EXPECT_TRUE(fs::is_empty(target));
     // A version without manifest gets its natives folder and nothing else.
     natives.Unpack("nothing");
     EXPECT_TRUE(fs::is_directory(game_.path() + "/versions/nothing/nothing-natives"));
+}
+
+// A link already in the natives folder (dirlink -> outside) must not carry
+// an archive's files out of it.
+TEST_F(NativesExtractorTest, LinksInTheNativesFolderAreNotFollowed) {
+    game_.Manifest("v", R"({"id":"v","libraries":[{"name":"n:one:1","natives":{"linux":"natives-linux"}}]})");
+    Zip("libraries/n/one/1/one-1-natives-linux.jar", {{"dirlink/x.so", "x"}, {"liba.so", "a"}});
+    const std::string outside = game_.path() + "/outside";
+    game_.File("outside/liba.so", "theirs");
+    const std::string folder = game_.path() + "/versions/v/v-natives";
+    fs::create_directories(folder);
+    fs::create_directory_symlink(outside, folder + "/dirlink");
+    fs::create_symlink(outside + "/liba.so", folder + "/liba.so");
+    Natives(platform::HostProfile::Linux64()).Unpack("v");
+    EXPECT_FALSE(fs::exists(outside + "/x.so"));
+    EXPECT_EQ(Read(outside + "/liba.so"), "theirs");
+    EXPECT_EQ(Read(folder + "/dirlink/x.so"), "x");
+    EXPECT_EQ(Read(folder + "/liba.so"), "a");
+}
+
+// The archives of one launch share one budget: each stays below the archive
+// limit, together they may not pass the launch's.
+TEST_F(NativesExtractorTest, OneLaunchUnpacksNoMoreThanItsBudget) {
+    game_.Manifest("v", R"({"id":"v","libraries":[
+        {"name":"n:one:1","natives":{"linux":"natives-linux"}},
+        {"name":"n:two:1","natives":{"linux":"natives-linux"}},
+        {"name":"n:three:1","natives":{"linux":"natives-linux"}}]})");
+    for (const char* name : {"one", "two", "three"}) {
+        Zip(std::string("libraries/n/") + name + "/1/" + name + "-1-natives-linux.jar",
+            {{std::string(name) + ".so", std::string(400, 'x')}});
+    }
+    NativesLimits limits;
+    limits.zip = {/*max_entry_bytes=*/500, /*max_archive_bytes=*/500};
+    limits.max_launch_bytes = 1000;
+    NativesExtractor(VersionManifests(game_.path(), platform::HostProfile::Linux64()), limits).Unpack("v");
+    const std::string folder = game_.path() + "/versions/v/v-natives";
+    EXPECT_TRUE(fs::exists(folder + "/one.so"));
+    EXPECT_TRUE(fs::exists(folder + "/two.so"));
+    EXPECT_FALSE(fs::exists(folder + "/three.so"));
 }
 
 }  // namespace

@@ -36,6 +36,17 @@ TEST(Files, FailedWriteKeepsTheOldFile) {
     EXPECT_EQ(ReadFile(path), "old");
 }
 
+// A FIFO in place of the options file or the account cache would block a
+// reader that opened it before looking at its type.
+TEST(Files, AFifoReadsAsMissingWithoutBlocking) {
+    testing::TempFolder folder;
+    const std::string fifo = folder.path() + "/LauncherOptions.ini";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    EXPECT_FALSE(ReadFile(fifo).has_value());
+    EXPECT_LT(OpenRegularFile(fifo), 0);
+    EXPECT_LT(OpenRegularFile(folder.path()), 0);
+}
+
 TEST(Files, SecretFilesAreOwnerOnly) {
     testing::TempFolder folder;
     const std::string path = folder.path() + "/ACCOUNT.cache";

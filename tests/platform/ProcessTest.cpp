@@ -63,6 +63,24 @@ TEST(ChildEnvironment, TheCharacterTypeIsAlwaysUtf8) {
     }
 }
 
+// The launcher sets QT_MEDIA_BACKEND for its own players at start; a game
+// started afterwards must not get it (a Qt program of the player's, or a
+// mod's, would use the launcher's choice).
+TEST(ChildEnvironment, TheLaunchersMediaBackendStaysWithTheLauncher) {
+    const char* parent[] = {"QT_MEDIA_BACKEND=ffmpeg", "LANG=C.UTF-8", "QT_MEDIA_BACKEND_X=1", nullptr};
+    EXPECT_EQ(ChildEnvironment(parent), (std::vector<std::string>{"LANG=C.UTF-8", "QT_MEDIA_BACKEND_X=1"}));
+
+    testing::TempFolder folder;
+    ASSERT_EQ(::setenv("QT_MEDIA_BACKEND", "ffmpeg", 1), 0);
+    const Result<int> pid = StartProcess("/bin/sh", R"(sh -c "env > env.txt")", folder.path());
+    ::unsetenv("QT_MEDIA_BACKEND");
+    ASSERT_TRUE(pid.ok()) << pid.error();
+    ASSERT_EQ(WaitForProcess(*pid).value(), 0);
+    const auto seen = ReadFile(folder.path() + "/env.txt");
+    ASSERT_TRUE(seen.has_value());
+    EXPECT_EQ(seen->find("QT_MEDIA_BACKEND="), std::string::npos) << *seen;
+}
+
 TEST(StartProcess, RunsTheSplitVectorInTheFolderAndReportsItsExit) {
     testing::TempFolder folder;
     const Result<int> pid = StartProcess(

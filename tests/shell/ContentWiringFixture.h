@@ -107,8 +107,8 @@ public:
     ContentLauncher()
         : window_(std::make_shared<toolkit::MemorySurface>(toolkit::MainWindowDef())),
           ctx_{state_, app_, clock_, random_, workers_, {}, platform::HostProfile::Current(), Endpoints(), window_} {
-        ctx_.paths.program_folder = folder_.path();
-        ctx_.paths.data_folder = folder_.path() + "/KSTfiles";
+        ctx_.paths = platform::LauncherPaths::For(folder_.path(), folder_.path() + "/appdata", "kestrel",
+                                                  platform::HostProfile::Current());
         window_->ShowWindow();
         // A server stopped before its thread listens would never stop, so
         // the test starts only once it does.

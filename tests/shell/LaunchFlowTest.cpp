@@ -5,7 +5,11 @@
 
 #include "shell/LaunchFlow.h"
 
+#include <signal.h>
+
+#include <condition_variable>
 #include <filesystem>
+#include <mutex>
 #include <thread>
 
 #include <gtest/gtest.h>
@@ -194,6 +198,162 @@ TEST(LaunchFlow, TheFakeGameStartsAndAGameThatEndsWithoutAWindowEndsTheWatch) {
     EXPECT_EQ(rig.state.game_pid, pid);
     EXPECT_TRUE(rig.main->Reachable(kButton));
     EXPECT_TRUE(rig.app.MessageBoxes().empty());
+}
+
+// The windows of the game-start window's table built so far.
+size_t StartWindows(const toolkit::MemoryApplication& app) {
+    size_t count = 0;
+    for (const auto& window : app.Windows()) count += window->Definition().name == toolkit::kGameStartWindow;
+    return count;
+}
+
+// A launch that starts the real fake game, which stays (as a game still
+// loading does) until it is ended; no window ever appears, and every wait
+// of the watcher is held.
+void PrepareLingeringGame(LaunchRig& rig, LaunchServices& services) {
+    rig.game.Manifest("1.12.2", testing::manifests::Vanilla1122(" --record " + rig.game.root() + "/record.json --linger"));
+    fs::copy_file(KESTREL_FAKE_GAME_JAR, rig.game.path() + "/versions/1.12.2/1.12.2.jar");
+    const std::string java = fs::canonical(KESTREL_JAVA).string();
+    rig.Settings([&](SettingsRecord& s) { s.java_path = java; });
+    services = LaunchServices::Platform();
+    services.find_window = [](int) { return platform::kNoWindow; };
+    rig.clock.Hold(true);
+}
+
+// One launch at a time: a click while the game starts does nothing. Once
+// the game runs, Escape (or the close control) ends the wait for its window
+// and closes the game-start window, and the game runs on; the next click is
+// a launch of its own.
+TEST(LaunchFlow, ASecondClickDoesNothingAndACancelAfterTheStartLeavesTheGameRunning) {
+    LaunchRig rig;
+    LaunchServices services;
+    PrepareLingeringGame(rig, services);
+    WireLaunch(rig.ctx, services);
+
+    std::vector<int> games;
+    const std::vector<std::function<bool(toolkit::MemorySurface&)>> cancels = {
+        [](toolkit::MemorySurface& w) { return w.PressKey(toolkit::kGameStartWindow, toolkit::kKeyEscape); },
+        [](toolkit::MemorySurface& w) { return w.Click("取消启动"); },
+    };
+    for (size_t i = 0; i < cancels.size(); ++i) {
+        SCOPED_TRACE(i == 0 ? "Escape" : "the close control");
+        ASSERT_TRUE(rig.main->Click(kButton));
+        const auto window = rig.StartWindow();
+        ASSERT_EQ(StartWindows(rig.app), i + 1);
+        ASSERT_TRUE(window->WaitUntil([&] { return window->Active("游戏初始化"); }, std::chrono::seconds(60)))
+            << (rig.app.MessageBoxes().empty() ? "" : rig.app.MessageBoxes()[0].text);
+        const int pid = rig.state.game_pid;
+        ASSERT_GT(pid, 0);
+        games.push_back(pid);
+
+        ASSERT_TRUE(rig.main->Click(kButton));
+        EXPECT_EQ(StartWindows(rig.app), i + 1) << "a click during the launch started another";
+
+        ASSERT_TRUE(cancels[i](*window));
+        EXPECT_EQ(window->CloseCount(), 1);
+        EXPECT_FALSE(rig.state.launch_in_progress);
+        // The watch ends at once: the held pause is cut short.
+        ASSERT_TRUE(window->WaitUntil([&] { return !window->Active("游戏初始化"); }, std::chrono::seconds(60)));
+        EXPECT_TRUE(platform::ProcessAlive(pid)) << "the game runs on";
+        EXPECT_EQ(platform::ExitStatusOf(pid), std::nullopt);
+    }
+    rig.workers.StopAll();
+    EXPECT_NE(games[0], games[1]);
+    EXPECT_TRUE(rig.app.MessageBoxes().empty());
+    const std::vector<std::int64_t> sleeps = rig.clock.Sleeps();
+    EXPECT_EQ(std::count(sleeps.begin(), sleeps.end(), 500), 0) << "no search for a window after a cancel";
+    for (const int pid : games) {
+        ::kill(pid, SIGTERM);
+        EXPECT_TRUE(platform::WaitForProcess(pid).ok());
+    }
+}
+
+// Before the game process exists, a cancel stops the launch: no game, no
+// word, the launch is over.
+TEST(LaunchFlow, ACancelBeforeTheGameProcessExistsStopsTheLaunch) {
+    const std::vector<std::pair<std::string, std::function<bool(toolkit::MemorySurface&)>>> cancels = {
+        {"Escape", [](toolkit::MemorySurface& w) { return w.PressKey(toolkit::kGameStartWindow, toolkit::kKeyEscape); }},
+        {"the close control", [](toolkit::MemorySurface& w) { return w.Click("取消启动"); }},
+    };
+    for (const auto& [what, cancel] : cancels) {
+        SCOPED_TRACE(what);
+        LaunchRig rig;
+        LaunchServices services;
+        PrepareLingeringGame(rig, services);
+        // The real launch, held at its start until the test has cancelled.
+        std::mutex mutex;
+        std::condition_variable changed;
+        bool entered = false, released = false;
+        services.start_game = [&](const launch::LaunchPlan& plan, std::stop_token stop) {
+            std::unique_lock lock(mutex);
+            entered = true;
+            changed.notify_all();
+            changed.wait(lock, [&] { return released; });
+            return launch::Launcher(rig.ctx.host, rig.random).Start(plan, stop);
+        };
+        WireLaunch(rig.ctx, services);
+        ASSERT_TRUE(rig.main->Click(kButton));
+        {
+            std::unique_lock lock(mutex);
+            changed.wait(lock, [&] { return entered; });
+        }
+        const auto window = rig.StartWindow();
+        ASSERT_TRUE(cancel(*window));
+        EXPECT_EQ(window->CloseCount(), 1);
+        EXPECT_FALSE(rig.state.launch_in_progress);
+        {
+            std::lock_guard lock(mutex);
+            released = true;
+            changed.notify_all();
+        }
+        rig.workers.StopAll();
+
+        EXPECT_EQ(rig.state.game_pid, 0) << "no game was started";
+        EXPECT_FALSE(fs::exists(rig.game.root() + "/record.json"));
+        EXPECT_TRUE(rig.app.MessageBoxes().empty());
+        EXPECT_EQ(rig.state.launch_error.Get(), "");
+        EXPECT_TRUE(rig.app.SoundsPlayed().empty()) << "no watcher";
+        EXPECT_EQ(window->History("初始化进度_文字1", "text"), (Texts{"正在检查参数", "正在启动游戏"}));
+        EXPECT_TRUE(rig.main->Reachable(kButton));
+    }
+}
+
+// A game that dies at start (here the fake game, which without a record
+// file complains on its error stream and exits with 3) is reported with its
+// status and its last words, read from its launch log, which Yes opens.
+TEST(LaunchFlow, AGameThatDiesAtStartIsReportedWithItsLog) {
+    LaunchRig rig;
+    rig.game.Manifest("1.12.2", testing::manifests::Vanilla1122());
+    fs::copy_file(KESTREL_FAKE_GAME_JAR, rig.game.path() + "/versions/1.12.2/1.12.2.jar");
+    const std::string java = fs::canonical(KESTREL_JAVA).string();
+    rig.Settings([&](SettingsRecord& s) { s.java_path = java; });
+    LaunchServices services = LaunchServices::Platform();
+    services.find_window = [](int) { return platform::kNoWindow; };
+    WireLaunch(rig.ctx, services);
+
+    rig.clock.Hold(true);
+    ASSERT_TRUE(rig.main->Click(kButton));
+    const auto window = rig.StartWindow();
+    ASSERT_TRUE(window->WaitUntil([&] { return window->Active("游戏初始化"); }, std::chrono::seconds(60)));
+    // Reaped here first: the watcher still learns the status.
+    EXPECT_EQ(platform::WaitForProcess(rig.state.game_pid).value(), 3);
+    rig.clock.Hold(false);
+    ASSERT_TRUE(rig.app.WaitForMessageBoxes(1, std::chrono::seconds(60)));
+    rig.workers.StopAll();
+
+    const auto boxes = rig.app.MessageBoxes();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].caption, "游戏异常退出");
+    EXPECT_EQ(boxes[0].buttons, toolkit::MessageButtons::YesNo);
+    EXPECT_TRUE(boxes[0].text.starts_with("游戏启动后异常退出!\r\n退出代码:3\r\n")) << boxes[0].text;
+    EXPECT_NE(boxes[0].text.find("fake game: no --record FILE and no -Dkestrel.record"), std::string::npos)
+        << boxes[0].text;
+    const std::vector<std::string> opened = rig.app.OpenedInShell();
+    ASSERT_EQ(opened.size(), 1u);
+    EXPECT_EQ(fs::path(opened[0]).parent_path(), fs::path(rig.game.path() + "/logs"));
+    EXPECT_NE(boxes[0].text.find("日志文件:" + opened[0]), std::string::npos);
+    EXPECT_EQ(window->CloseCount(), 1);
+    EXPECT_FALSE(rig.state.launch_in_progress);
 }
 
 }  // namespace

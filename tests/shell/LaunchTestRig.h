@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -36,6 +37,7 @@ struct ScriptedSystem {
     std::vector<std::string> started;  // exe | command line | folder
     bool start_fails = false;
     std::function<void()> on_alive_test;  // runs at every alive test
+    std::optional<int> exit_status;       // the game's, once it is no longer alive
 
     shell::LaunchServices Services() {
         shell::LaunchServices services;
@@ -54,6 +56,11 @@ struct ScriptedSystem {
             std::lock_guard lock(mutex);
             ++alive_tests;
             return alive_answers < 0 || alive_tests <= alive_answers;
+        };
+        services.exit_status = [this](int) -> std::optional<int> {
+            std::lock_guard lock(mutex);
+            const bool ended = alive_answers >= 0 && alive_tests > alive_answers;
+            return ended ? exit_status : std::nullopt;
         };
         services.start_process = [this](const std::string& exe, std::string_view line,
                                         const std::string& cwd) -> Result<int> {

@@ -3,6 +3,8 @@
 
 #include "shell/MainWindow.h"
 
+#include <thread>
+
 #include <gtest/gtest.h>
 
 #include "launch/VersionManifests.h"
@@ -71,6 +73,8 @@ TEST(VersionList, ChoosingAVersionSavesTheOptions) {
     args.text = f.window->Items("版本框")[1];
     f.window->Fire("版本框", toolkit::Event::ItemSelected, args);
     EXPECT_EQ(f.state.settings.Get().selected_version, args.text);
+    // The options saver writes the file on its worker.
+    while (!f.state.options_saver.Idle()) std::this_thread::yield();
     const std::string saved = f.Read("KSTfiles/LauncherOptions.ini");
     EXPECT_EQ(saved.rfind("RINKU_SUTAATO=\"" + args.text + "\"\r\n", 0), 0u) << saved;
     EXPECT_NE(saved.find("Memory=\"4096\""), std::string::npos);

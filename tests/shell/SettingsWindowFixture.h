@@ -59,13 +59,21 @@ protected:
         WaitForWorkers();
         return surface;
     }
-    void WaitForWorkers() {
+    void WaitForWorkers() const {
         while (workers_.Running() > 0) std::this_thread::yield();
     }
 
+    // Waits until the options saver has written every change.
+    void WaitForSaves() const {
+        while (!state_.options_saver.Idle()) std::this_thread::yield();
+    }
     // The options file as saved, and as the next start reads it.
-    std::string SavedFile() const { return platform::ReadFile(options_.path()).value_or("<missing>"); }
+    std::string SavedFile() const {
+        WaitForSaves();
+        return platform::ReadFile(options_.path()).value_or("<missing>");
+    }
     SettingsRecord Reloaded() const {
+        WaitForSaves();
         SettingsRecord record;
         options_.Load(record, [] { return 0; });
         return record;
@@ -84,7 +92,7 @@ protected:
     toolkit::MemoryApplication app_;
     kestrel::testing::FakeClock clock_;
     platform::TickRandom random_{[] { return std::uint64_t{1}; }};
-    OptionsFile options_{OptionsPlace{folder_.path(), "kestrel", folder_.path() + "/local"}};
+    OptionsFile options_{LauncherPaths::For(folder_.path(), folder_.path() + "/local", "kestrel", host_)};
     std::vector<java::JavaCandidate> javas_ = {
         {"8", "/opt/java/jre1.8.0_301/bin/java", "64"},
         {"17", "/opt/java/jdk-17.0.2/bin/java", "64"},

@@ -235,6 +235,7 @@ TEST_F(SettingsWindowTest, NoJavaFoundShowsTheErrorAndLeavesTheJavaAlone) {
 
     s->Click("设置_通用");
     ASSERT_TRUE(s->Click("设置_通用_Java选项_Java地址_检测"));
+    WaitForWorkers();
     ASSERT_EQ(app_.MessageBoxes().size(), 2u);
     EXPECT_EQ(app_.MessageBoxes()[1].text, "未自动检测到Java,请您手动选择!");
     EXPECT_EQ(app_.MessageBoxes()[1].caption, "Kestrel2");
@@ -247,6 +248,7 @@ TEST_F(SettingsWindowTest, DetectRebuildsTheBoxAndShowsTheJavaInUse) {
     s->Choose(kJavaBox, 1);
     javas_.push_back({"21", "/opt/java/jdk-21/bin/java", "64"});
     ASSERT_TRUE(s->Click("设置_通用_Java选项_Java地址_检测"));
+    WaitForWorkers();
     EXPECT_EQ(s->Items(kJavaBox).size(), 4u);
     EXPECT_EQ(s->Items(kJavaBox).back(), "Java21 | /opt/java/jdk-21/bin/java");
     // The box names the Java the launch will use, not merely the last one found.
@@ -256,6 +258,7 @@ TEST_F(SettingsWindowTest, DetectRebuildsTheBoxAndShowsTheJavaInUse) {
     // With no Java stored the last one found is shown and becomes the stored one.
     state_.settings.Update([](SettingsRecord& r) { r.java_path.clear(); });
     ASSERT_TRUE(s->Click("设置_通用_Java选项_Java地址_检测"));
+    WaitForWorkers();
     EXPECT_EQ(s->Text(kJavaBox), "Java21 | /opt/java/jdk-21/bin/java");
     EXPECT_EQ(Reloaded().java_path, "/opt/java/jdk-21/bin/java");
     EXPECT_TRUE(app_.MessageBoxes().empty());

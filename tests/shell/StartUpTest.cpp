@@ -207,7 +207,9 @@ TEST(StartUpOverlay, AStepShowsTextBarAndPercentage) {
 TEST(StartUpFolders, MakesTheFoldersAndWritesBothReadmesInGbkEveryTime) {
     StartUpFixture f;
     f.Write("KSTfiles/Backgrounds/必读.txt", "edited by the player");
-    f.Write("KSTfiles/ClientVersion.ini", "1.2.3");
+    // An editor's line end is not part of the version: with it the client
+    // package would never match the published one.
+    f.Write("KSTfiles/ClientVersion.ini", "1.2.3\r\n");
     f.Start(StartUpFixture::QuietHooks());
     ASSERT_TRUE(f.WaitForOverlayAway());
     EXPECT_TRUE(platform::IsFolder(f.Program("KSTfiles/Music")));

@@ -140,6 +140,20 @@ TEST(QtBackend, PlayerActionsBecomeEventsByName) {
     EXPECT_FALSE(s.WindowVisible());
 }
 
+// Keys that no edit takes are the window's own: the game-start window
+// cancels on Escape, or on a click on its close control.
+TEST(QtBackend, AWindowGetsTheKeysNoControlTook) {
+    QtSurface s(GameStartWindowDef(854, 510));
+    std::vector<std::string> seen;
+    s.On(kGameStartWindow, Event::KeyPressed, [&](const EventArgs& a) { seen.push_back("key " + std::to_string(a.key_code)); });
+    s.On("取消启动", Event::Click, [&](const EventArgs&) { seen.push_back("close control"); });
+    s.ShowWindow();
+    QTest::keyClick(s.window(), Qt::Key_Escape);
+    QTest::keyClick(Widget(s, "初始化进度_文字1"), Qt::Key_Escape);
+    QTest::mouseClick(Widget(s, "取消启动"), Qt::LeftButton);
+    EXPECT_EQ(seen, (std::vector<std::string>{"key 27", "key 27", "close control"}));
+}
+
 TEST(QtBackend, MessageBoxBlocksOnlyTheWorker) {
     QtApplication app;
     std::atomic<bool> returned{false};

@@ -9,6 +9,8 @@
 
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    // The media module of the build; the test programs do not sit beside it.
+    if (qEnvironmentVariableIsEmpty("KESTREL_QT_MEDIA_MODULE")) qputenv("KESTREL_QT_MEDIA_MODULE", KESTREL_QT_MEDIA_MODULE);
     ::testing::InitGoogleTest(&argc, argv);
     QApplication app(argc, argv);
     kestrel::toolkit::qt::QtApplication toolkit;  // sets the CJK font, as the launcher does

@@ -165,11 +165,13 @@ TEST(WindowTables, GameStartWindowCoversItselfWithTheLoadingPanel) {
         {"初始化进度", K::ProgressBar, "游戏初始化", 120, 368, 550, 20, std::nullopt},
         {"初始化进度_文字", K::Label, "游戏初始化", kAny, kAny, kAny, kAny, "0%"},
         {"初始化进度_文字1", K::Label, "游戏初始化", kAny, kAny, kAny, kAny, "请稍后"},
+        {"取消启动", K::Label, "", 824, 6, 24, 24, "×"},
     };
     for (const Row& row : rows) ExpectRow(w, row);
     EXPECT_EQ(w.controls.size(), std::size(rows));
-    // The loading panel lies above the background.
+    // The loading panel lies above the background, the close control above both.
     EXPECT_EQ(w.controls[0].name, "背景");
+    EXPECT_EQ(w.controls.back().name, "取消启动");
 }
 
 TEST(WindowTables, ProblemsNameBrokenTables) {

@@ -1,18 +1,22 @@
 // kestrel-cli natives, command-line, launch: the natives archives of a
-// version, the game command line of a launch, and the launch itself.
+// version, the game command line of a launch, and the launch itself, whose
+// output goes to a launch log in the game directory (named on stderr; with
+// --wait, the log's last lines follow when the game ends with a non-zero
+// status).
 
 #include <ostream>
 
 #include "ChainCheck.h"
 #include "Command.h"
 #include "OptionWords.h"
+#include "launch/LaunchLog.h"
 #include "launch/Launcher.h"
 #include "launch/NativesExtractor.h"
 #include "net/JsonValue.h"
 #include "net/JsonWriter.h"
 #include "platform/Process.h"
 #include "platform/RandomSource.h"
-#include "shell/OptionChecks.h"
+#include "settings/OptionChecks.h"
 
 namespace kestrel::cli {
 
@@ -27,12 +31,12 @@ constexpr const char* kLaunchUsage =
 std::optional<int> WindowSize(const CliArguments& arguments, const std::string& option, const char* fallback,
                               const CliContext& context) {
     const std::string text = arguments.Get(option, fallback);
-    const shell::OptionProblem problem = shell::CheckNumber(text, shell::kWindowSizeRange);
-    if (problem != shell::OptionProblem::kNone) {
-        context.err << option << ": " << OptionProblemText(problem, text, shell::kWindowSizeRange) << "\n";
+    const settings::OptionProblem problem = settings::CheckNumber(text, settings::kWindowSizeRange);
+    if (problem != settings::OptionProblem::kNone) {
+        context.err << option << ": " << OptionProblemText(problem, text, settings::kWindowSizeRange) << "\n";
         return std::nullopt;
     }
-    return static_cast<int>(*shell::TypedNumber(text));
+    return static_cast<int>(*settings::TypedNumber(text));
 }
 
 // The plan of command-line and launch; nothing when a required option is
@@ -97,18 +101,24 @@ int Launch(const CliArguments& arguments, const CliContext& context) {
     if (!plan) return UsageError(context);
     if (!CheckChain(plan->version_id, context)) return kFailed;
     platform::TickRandom random;
-    const Result<int> pid = launch::Launcher(context.profile, random).Launch(*plan);
-    if (!pid.ok()) {
-        context.err << pid.error() << "\n";
+    const Result<launch::StartedGame> game = launch::Launcher(context.profile, random).Start(*plan);
+    if (!game.ok()) {
+        context.err << game.error() << "\n";
         return kFailed;
     }
-    context.out << *pid << "\n";
+    context.out << game->pid << "\n";
+    // The game's output goes to its launch log, not to this terminal.
+    if (!game->log_path.empty()) context.err << "日志文件:" << game->log_path << "\n";
     if (!arguments.Has("--wait")) return kDone;
     context.out.flush();
-    const Result<int> status = platform::WaitForProcess(*pid);
+    const Result<int> status = platform::WaitForProcess(game->pid);
     if (!status.ok()) {
         context.err << status.error() << "\n";
         return kFailed;
+    }
+    if (*status != 0 && !game->log_path.empty()) {
+        const std::string tail = launch::LogTail(context.profile.NativePath(game->log_path), 12);
+        if (!tail.empty()) context.err << tail << "\n";
     }
     return *status;
 }

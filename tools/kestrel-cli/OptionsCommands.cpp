@@ -11,25 +11,27 @@
 #include "Command.h"
 #include "OptionWords.h"
 #include "java/MemoryAdvisor.h"
-#include "platform/Folders.h"
+#include "platform/LauncherPaths.h"
 #include "platform/SystemInfo.h"
-#include "shell/OptionChecks.h"
-#include "shell/OptionsFile.h"
+#include "settings/OptionChecks.h"
+#include "settings/OptionsFile.h"
 
 namespace kestrel::cli {
 
 namespace {
 
-shell::OptionsFile FileOf(const CliArguments& arguments) {
-    shell::OptionsPlace place = shell::OptionsPlace::Current();
-    place.program_folder = arguments.Get("--program-dir", place.program_folder);
-    return shell::OptionsFile(place);
+// The options file beside this program, or in the folder --program-dir names.
+settings::OptionsFile FileOf(const CliArguments& arguments) {
+    const platform::LauncherPaths current = platform::LauncherPaths::Current();
+    const std::string program = arguments.Get("--program-dir", current.program_folder);
+    return settings::OptionsFile(platform::LauncherPaths::For(program, current.local_app_data, current.launcher_file,
+                                                              platform::HostProfile::Current()));
 }
 
 // Loads the record; an empty Memory gets the recommendation of the 64-bit
 // table for this machine's free memory, as at the launcher's start.
-shell::SettingsRecord Loaded(const shell::OptionsFile& file) {
-    shell::SettingsRecord record;
+settings::SettingsRecord Loaded(const settings::OptionsFile& file) {
+    settings::SettingsRecord record;
     file.Load(record, [] { return static_cast<std::int32_t>(java::AdviseHeap("64").heap_mb); });
     return record;
 }
@@ -40,29 +42,29 @@ bool ParseFlag(const std::string& text, bool& flag) {
     return true;
 }
 
-using Setter = std::function<bool(shell::SettingsRecord&, const shell::OptionsFile&, const std::string&)>;
+using Setter = std::function<bool(settings::SettingsRecord&, const settings::OptionsFile&, const std::string&)>;
 
-Setter Text(std::string shell::SettingsRecord::*member) {
-    return [member](shell::SettingsRecord& record, const shell::OptionsFile&, const std::string& value) {
+Setter Text(std::string settings::SettingsRecord::*member) {
+    return [member](settings::SettingsRecord& record, const settings::OptionsFile&, const std::string& value) {
         record.*member = value;
         return true;
     };
 }
-Setter Flag(bool shell::SettingsRecord::*member) {
-    return [member](shell::SettingsRecord& record, const shell::OptionsFile&, const std::string& value) {
+Setter Flag(bool settings::SettingsRecord::*member) {
+    return [member](settings::SettingsRecord& record, const settings::OptionsFile&, const std::string& value) {
         return ParseFlag(value, record.*member);
     };
 }
-Setter Integer(std::int32_t shell::SettingsRecord::*member) {
-    return [member](shell::SettingsRecord& record, const shell::OptionsFile&, const std::string& value) {
+Setter Integer(std::int32_t settings::SettingsRecord::*member) {
+    return [member](settings::SettingsRecord& record, const settings::OptionsFile&, const std::string& value) {
         // The value was checked to be a number in the setting's range.
-        record.*member = static_cast<std::int32_t>(shell::TypedNumber(value).value_or(0));
+        record.*member = static_cast<std::int32_t>(settings::TypedNumber(value).value_or(0));
         return true;
     };
 }
 
 const std::map<std::string, Setter>& Setters() {
-    using R = shell::SettingsRecord;
+    using R = settings::SettingsRecord;
     static const std::map<std::string, Setter> setters = {
         {"RINKU_SUTAATO", Text(&R::selected_version)},
         // Choosing a folder turns the automatic folder off; an empty folder
@@ -70,14 +72,14 @@ const std::map<std::string, Setter>& Setters() {
         // folder is taken from where kestrel-cli runs, as a folder dialog
         // would give it.
         {"GameFolder",
-         [](R& record, const shell::OptionsFile& file, const std::string& value) {
+         [](R& record, const settings::OptionsFile& file, const std::string& value) {
              record.game_folder = AbsolutePath(value);
              record.game_folder_auto = false;
              file.SetCurrentGameDirectory(record);
              return true;
          }},
         {"GameFolder_Auto",
-         [](R& record, const shell::OptionsFile& file, const std::string& value) {
+         [](R& record, const settings::OptionsFile& file, const std::string& value) {
              if (!ParseFlag(value, record.game_folder_auto)) return false;
              if (record.game_folder_auto) record.game_folder = file.default_game_folder();
              file.SetCurrentGameDirectory(record);
@@ -95,15 +97,22 @@ const std::map<std::string, Setter>& Setters() {
         {"GameWindow_Height", Integer(&R::game_window_height)},
         {"GameWindow_Title", Text(&R::game_window_title)},
         {"GameWindow_Watermark", Text(&R::game_window_watermark)},
+        {"DownloadSource",
+         [](R& record, const settings::OptionsFile&, const std::string& value) {
+             if (value != "official" && value != "bmclapi") return false;
+             record.download_source = settings::DownloadSourceFromText(value);
+             return true;
+         }},
+        {"CheckFilesBeforeLaunch", Flag(&R::check_files_before_launch)},
     };
     return setters;
 }
 
 int Options(const CliArguments& arguments, const CliContext& context) {
     const auto& words = arguments.positional();
-    const shell::OptionsFile file = FileOf(arguments);
+    const settings::OptionsFile file = FileOf(arguments);
     if (words.empty()) {
-        shell::SettingsRecord record = Loaded(file);
+        settings::SettingsRecord record = Loaded(file);
         // The lines as the next save writes them, one a line.
         std::string text = file.BuildText(record);
         for (std::size_t at; (at = text.find("\r\n")) != std::string::npos;) text.replace(at, 2, "\n");
@@ -119,13 +128,13 @@ int Options(const CliArguments& arguments, const CliContext& context) {
         return UsageError(context);
     }
     const auto machine_total_mb = static_cast<std::int64_t>(platform::MemoryFigures().total_kb / 1024);
-    if (const shell::OptionProblem problem = shell::CheckOption(key, value, machine_total_mb);
-        problem != shell::OptionProblem::kNone) {
+    if (const settings::OptionProblem problem = settings::CheckOption(key, value, machine_total_mb);
+        problem != settings::OptionProblem::kNone) {
         context.err << key << ": "
-                    << OptionProblemText(problem, value, shell::ShapeOf(key, machine_total_mb).range) << "\n";
+                    << OptionProblemText(problem, value, settings::ShapeOf(key, machine_total_mb).range) << "\n";
         return kUsage;
     }
-    shell::SettingsRecord record = Loaded(file);
+    settings::SettingsRecord record = Loaded(file);
     if (!setter->second(record, file, value)) return UsageError(context);
     if (const Status saved = file.Save(record); !saved) {
         context.err << saved.error() << "\n";

@@ -6,7 +6,7 @@
 #include "AbsolutePath.h"
 #include "CliArguments.h"
 #include "Command.h"
-#include "platform/Folders.h"
+#include "platform/LauncherPaths.h"
 #include "shell/SettingsRecord.h"
 
 namespace {
@@ -74,7 +74,7 @@ int main(int argc, char** argv) {
         if (arguments->Has(option)) arguments->Replace(option, kestrel::cli::AbsolutePath(arguments->Get(option)));
     }
     CliContext context{
-        arguments->Get("--game-dir", kestrel::platform::ProgramFolder() + "/.minecraft"),
+        arguments->Get("--game-dir", kestrel::platform::LauncherPaths::Current().default_game_folder),
         host == "windows" ? kestrel::platform::HostProfile::Windows64() : kestrel::platform::HostProfile::Current(),
         std::cout,
         std::cerr,

@@ -3,17 +3,18 @@
 #include <dlfcn.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <vector>
 
-#include "platform/Folders.h"
+#include "platform/LauncherPaths.h"
 
 namespace kestrel::toolkit::qt {
 
 void MediaModule::Load() {
-    std::vector<std::string> candidates = {platform::ProgramFolder() + "/" + kMediaModuleFileName};
-#ifdef KESTREL_QT_MEDIA_BUILD_PATH
-    candidates.emplace_back(KESTREL_QT_MEDIA_BUILD_PATH);
-#endif
+    std::vector<std::string> candidates = {platform::LauncherPaths::Current().media_module};
+    // Programs run from elsewhere than the launcher's folder (tests) name the
+    // module they want; nothing of the build is baked into the launcher.
+    if (const char* named = std::getenv(kMediaModuleVariable); named && *named) candidates.emplace_back(named);
     for (const std::string& path : candidates) {
         void* handle = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
         if (!handle) continue;

@@ -9,7 +9,8 @@
 // loaded the first time a player or a sound is asked for.
 //
 // The module is looked for beside the executable first (the program folder
-// a player installs), then where the build put it. Without it there is no
+// a player installs; the build puts a copy beside kestrel), then at the path
+// that KESTREL_QT_MEDIA_MODULE names (tests). Without it there is no
 // music and no sound: CreatePlayer gives nullptr and PlayWave does nothing.
 // Once loaded it stays loaded: Qt's libraries are not made to be unloaded
 // from a running application.
@@ -34,6 +35,7 @@ using PlayWaveOnceFn = void (*)(const char* bytes, std::size_t size);
 inline constexpr const char* kNewMediaPlayerSymbol = "kestrel_qt_media_new_player";
 inline constexpr const char* kPlayWaveOnceSymbol = "kestrel_qt_media_play_wave_once";
 inline constexpr const char* kMediaModuleFileName = "libkestrel_qt_media.so";
+inline constexpr const char* kMediaModuleVariable = "KESTREL_QT_MEDIA_MODULE";
 
 class MediaModule {
 public:

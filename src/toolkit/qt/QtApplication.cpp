@@ -106,7 +106,8 @@ QtApplication::QtApplication() {
     QApplication::setQuitOnLastWindowClosed(false);
     // Qt's FFmpeg media backend decodes MP3 and WAVE by itself; the GStreamer
     // one would need further plugin packages for both. The choice must be
-    // made before the first player exists.
+    // made before the first player exists. It is the launcher's own: the
+    // programs it starts do not get it (platform::ChildEnvironment).
     if (qEnvironmentVariableIsEmpty("QT_MEDIA_BACKEND")) qputenv("QT_MEDIA_BACKEND", "ffmpeg");
     // Chinese texts need a CJK font; the package list installs Noto CJK.
     const QStringList families = QFontDatabase::families();

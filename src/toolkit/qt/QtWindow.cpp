@@ -1,10 +1,13 @@
 #include "toolkit/qt/QtWindow.h"
 
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QGuiApplication>
 #include <QPainter>
 #include <QThread>
 #include <QWindow>
+
+#include "toolkit/qt/KeyCodes.h"
 
 namespace kestrel::toolkit::qt {
 
@@ -65,6 +68,13 @@ void QtWindow::closeEvent(QCloseEvent* e) {
     if (!open_) return;
     open_ = false;
     dispatch(def_.name, Event::WindowClosed, {});
+}
+
+void QtWindow::keyPressEvent(QKeyEvent* e) {
+    EventArgs args;
+    args.key_code = WindowsKeyCode(e->key(), e->modifiers());
+    if (args.key_code != 0) dispatch(def_.name, Event::KeyPressed, args);
+    QWidget::keyPressEvent(e);
 }
 
 void QtWindow::on(const std::string& name, Event event, Handler handler) {

@@ -47,6 +47,9 @@ public:
 protected:
     void paintEvent(QPaintEvent*) override;
     void closeEvent(QCloseEvent* e) override;
+    // Keys that no control took (no edit has the focus) are the window's:
+    // KeyPressed under the window's own name.
+    void keyPressEvent(QKeyEvent* e) override;
 
 private:
     WindowDef def_;

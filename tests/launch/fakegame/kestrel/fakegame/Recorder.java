@@ -18,6 +18,7 @@ import java.util.stream.Stream;
  * stays after writing the record and opens a window titled "Fake Game", as
  * the real game does once it has started; it then runs until it is ended,
  * or for two minutes at most, so a test that fails never leaves it behind.
+ * With "--linger" it stays as long, without a window (a game still loading).
  */
 public final class Recorder {
     private Recorder() {}
@@ -26,8 +27,10 @@ public final class Recorder {
         String target = System.getProperty("kestrel.record");
         int exitStatus = 0;
         boolean window = System.getProperty("kestrel.window") != null;
+        boolean linger = false;
         for (String arg : args) {
             if (arg.equals("--window")) window = true;
+            if (arg.equals("--linger")) linger = true;
         }
         for (int i = 0; i + 1 < args.length; i++) {
             if (args[i].equals("--record")) target = args[i + 1];
@@ -48,7 +51,7 @@ public final class Recorder {
         member(json, "cwd", Paths.get("").toAbsolutePath().toString()).append(',');
         String[] properties = {"java.library.path", "java.class.path", "jdk.module.path", "java.version",
                                "minecraft.launcher.brand", "minecraft.launcher.version", "FabricMcEmu",
-                               "ignoreList", "libraryDirectory"};
+                               "ignoreList", "libraryDirectory", "log4j.configurationFile"};
         json.append("\"properties\":{");
         boolean first = true;
         for (String name : properties) {
@@ -70,6 +73,13 @@ public final class Recorder {
         if (window) {
             openWindow();
             return;
+        }
+        if (linger) {
+            try {
+                Thread.sleep(120_000);
+            } catch (InterruptedException ignored) {
+                // ending early is fine
+            }
         }
         System.exit(exitStatus);
     }

@@ -1,0 +1,41 @@
+#pragma once
+
+// LauncherPaths names every file and folder the launcher keeps beside its
+// executable and in the per-user folder. The launcher window, the settings
+// code, the update check, the updater start, the media module lookup and
+// kestrel-cli all take their paths from here, so that they always agree on
+// where a file lives.
+//
+// Threading: a plain value type; For and Current read nothing but their
+// arguments and (Current) the process's own folders and environment.
+
+#include <string>
+
+#include "platform/HostProfile.h"
+
+namespace kestrel::platform {
+
+struct LauncherPaths {
+    std::string program_folder;       // the folder of the executable (no trailing separator)
+    std::string launcher_file;        // the executable's file name, for the restart and Launcher_Name
+    std::string data_folder;          // <program folder>/KSTfiles
+    std::string options_file;         // <data folder>/LauncherOptions.ini
+    std::string client_version_file;  // <data folder>/ClientVersion.ini
+    std::string default_game_folder;  // <program folder>/.minecraft
+    std::string updater;              // <program folder>/Update (Update.exe on Windows)
+    std::string media_module;         // <program folder>/libkestrel_qt_media.so
+    std::string local_app_data;       // LocalAppData()
+    std::string account_folder;       // <local app data>/Kestrel2
+    std::string account_cache;        // <account folder>/ACCOUNT.cache
+
+    // The paths of a launcher installed in program_folder, joined with the
+    // host's separator.
+    static LauncherPaths For(const std::string& program_folder, const std::string& local_app_data,
+                             const std::string& launcher_file, const HostProfile& host);
+
+    // The running launcher's paths (ProgramFolder(), LocalAppData(),
+    // ExecutableName(), the current host).
+    static LauncherPaths Current();
+};
+
+}  // namespace kestrel::platform

@@ -1,0 +1,14 @@
+#include "platform/PathJoin.h"
+
+namespace kestrel::platform {
+
+std::string JoinPath(std::string_view left, std::string_view right, char sep) {
+    std::string joined;
+    joined.reserve(left.size() + 1 + right.size());
+    joined.append(left);
+    joined.push_back(sep);
+    joined.append(right);
+    return joined;
+}
+
+}  // namespace kestrel::platform

@@ -1,0 +1,13 @@
+#include "settings/SettingsRecord.h"
+
+namespace kestrel::settings {
+
+std::string_view DownloadSourceText(DownloadSource source) {
+    return source == DownloadSource::kBmclapi ? "bmclapi" : "official";
+}
+
+DownloadSource DownloadSourceFromText(std::string_view text) {
+    return text == "bmclapi" ? DownloadSource::kBmclapi : DownloadSource::kOfficial;
+}
+
+}  // namespace kestrel::settings
