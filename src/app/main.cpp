@@ -234,7 +234,11 @@ int main(int argc, char** argv) {
                                            kestrel::net::Endpoints::FromEnvironment());
         // The launcher works in its own folder, as it always has; relative
         // paths the player typed into the settings are read from there.
+        // An installed launcher's program folder may not exist yet on the
+        // first start: it is made here, so that the launcher works in it
+        // from the first start on.
         std::error_code error;
+        std::filesystem::create_directories(launcher.context().paths.program_folder, error);
         std::filesystem::current_path(launcher.context().paths.program_folder, error);
 
         FillInHooks(launcher.hooks());

@@ -146,6 +146,14 @@ TEST(Package, TheUnpackedPackageRunsAndKeepsItsDataInTheUsersFolder) {
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.out, "kestrel 22w02a\n");
 
+    // --help needs no display.
+    for (const char* program : {"kestrel", "kestrel-cli"}) {
+        run = Shell("env -i PATH=/usr/bin:/bin LSAN_OPTIONS=suppressions=" + std::string(KESTREL_LSAN_SUPPRESSIONS) +
+                    " " + Quote(root + "/usr/bin/" + program) + " --help");
+        EXPECT_EQ(run.status, 0) << program << ": " << run.out;
+        EXPECT_EQ(run.out.rfind("usage: " + std::string(program) + " ", 0), 0u) << run.out;
+    }
+
     // kestrel-cli finds its default game folder where the launcher keeps it.
     temp.Write("xdg/kestrel/.minecraft/versions/1.20.1/1.20.1.json", R"({"id":"1.20.1"})");
     run = Shell(environment + "XDG_DATA_HOME=" + Quote(temp.path() + "/xdg") + " " +
