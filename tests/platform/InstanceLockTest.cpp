@@ -63,12 +63,11 @@ TEST(InstanceLock, TheHolderAnswersALaterLauncher) {
 
     auto holder = InstanceLock::TryAcquire(program, runtime);
     ASSERT_TRUE(holder.ok() && holder->held());
-    std::jthread answering([&holder] {
-        for (int answered = 0; answered < 2;) {
+    // One call answers every request waiting at the time.
+    std::jthread answering([&holder](std::stop_token stop) {
+        while (!stop.stop_requested()) {
             pollfd entry{holder->request_fd(), POLLIN, 0};
-            if (::poll(&entry, 1, -1) != 1) return;
-            holder->AnswerRequest("shown");
-            ++answered;
+            if (::poll(&entry, 1, 50) == 1) holder->AnswerRequest("shown");
         }
     });
     for (int ask = 0; ask < 2; ++ask) {
@@ -102,9 +101,11 @@ TEST(InstanceLock, AHolderThatCrashedLeavesNothingInTheWay) {
     auto next = InstanceLock::TryAcquire(program, runtime);
     ASSERT_TRUE(next.ok()) << next.error();
     EXPECT_TRUE(next->held());
-    std::jthread answering([&next] {
-        pollfd entry{next->request_fd(), POLLIN, 0};
-        if (::poll(&entry, 1, -1) == 1) next->AnswerRequest("hidden");
+    std::jthread answering([&next](std::stop_token stop) {
+        while (!stop.stop_requested()) {
+            pollfd entry{next->request_fd(), POLLIN, 0};
+            if (::poll(&entry, 1, 50) == 1) next->AnswerRequest("hidden");
+        }
     });
     const auto answer = InstanceLock::AskHolder(program, runtime, 60000);
     ASSERT_TRUE(answer.ok()) << answer.error();
