@@ -3,7 +3,7 @@
 // addresses, opens the main window (whose creation runs the start-up) and
 // runs the message loop; at exit it stops and joins every worker.
 //
-// Usage: kestrel [--grab FILE.png]
+// Usage: kestrel [--grab FILE.png] [--version] [--help] (ProgramArguments.h)
 //   --grab   once the start-up overlay has faded, saves a picture of the main
 //            window to FILE.png and ends (screenshots and tests)
 
@@ -15,17 +15,20 @@
 #include <QSocketNotifier>
 #include <QTimer>
 #include <cstdio>
-#include <cstring>
 #include <memory>
 #include <optional>
 #include <filesystem>
 #include <string>
+#include <utility>
 
 #include "app/LauncherApp.h"
+#include "app/LauncherTurn.h"
+#include "app/ProgramArguments.h"
 #include "app/QtShutdown.h"
 #include "content/UpdateCheck.h"
 #include "net/Endpoints.h"
 #include "platform/Clock.h"
+#include "platform/InstanceLock.h"
 #include "platform/RandomSource.h"
 #include "platform/StopSignals.h"
 #include "platform/Workers.h"
@@ -145,29 +148,81 @@ void QuitOnStopSignals() {
     });
 }
 
+// The turn of this launcher on its program folder (LauncherTurn.h). A later
+// launcher waits this long for the running one to answer or to end.
+constexpr int kTurnPatienceMs = 30000;
+
+kestrel::app::LauncherTurn TakeTurnInProgramFolder(const std::string& program_folder,
+                                                   kestrel::platform::Clock& clock) {
+    const auto runtime = kestrel::platform::InstanceLock::UserRuntimeFolder();
+    if (!runtime.ok()) {
+        kestrel::app::LauncherTurn turn;
+        turn.note = "kestrel: " + runtime.error() + "; 无法确认是否已有启动器在运行";
+        return turn;
+    }
+    return kestrel::app::TakeTurn(program_folder, *runtime, clock, kTurnPatienceMs);
+}
+
+// A later launcher on the same program folder asks this one to come to the
+// front. A window hidden on purpose (while the game runs, or before a
+// restart) stays hidden, and the answer says so.
+void AnswerLaterLaunchers(const kestrel::platform::InstanceLock& lock, kestrel::toolkit::Surface& window) {
+    auto* notifier = new QSocketNotifier(lock.request_fd(), QSocketNotifier::Read, QCoreApplication::instance());
+    QObject::connect(notifier, &QSocketNotifier::activated, [&lock, &window] {
+        const bool visible = window.WindowVisible();
+        if (visible) {
+            window.ShowWindow();
+            static_cast<kestrel::toolkit::qt::QtSurface&>(window).window()->activateWindow();
+        }
+        lock.AnswerRequest(visible ? kestrel::app::kShownAnswer : kestrel::app::kHiddenAnswer);
+    });
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     // Reading the font configuration takes a few milliseconds that the
     // window needs only once it is built; it is done beside the
     // application's start, which mostly waits for the display server.
+    const auto arguments = kestrel::app::ProgramArguments::Parse(argc, argv);
+    using Action = kestrel::app::ProgramArguments::Action;
+    switch (arguments.action) {
+        case Action::kVersion:
+            std::fputs(kestrel::app::ProgramVersionLine().c_str(), stdout);
+            return 0;
+        case Action::kHelp:
+            std::fputs(kestrel::app::ProgramUsage().c_str(), stdout);
+            return 0;
+        case Action::kUsageError:
+            std::fprintf(stderr, "kestrel: %s\n%s", arguments.problem.c_str(), kestrel::app::ProgramUsage().c_str());
+            return 2;
+        case Action::kRun:
+            break;
+    }
+    kestrel::platform::SystemClock clock;
+    kestrel::shell::LauncherPaths paths = kestrel::app::CurrentLauncherPaths();
+    // One launcher at a time on a program folder; a later one brings the
+    // running one to the front and ends, before it opens any window.
+    auto turn = TakeTurnInProgramFolder(paths.program_folder, clock);
+    if (!turn.note.empty()) std::fprintf(stderr, "%s\n", turn.note.c_str());
+    switch (turn.kind) {
+        case kestrel::app::LauncherTurn::Kind::kOtherCameToFront:
+        case kestrel::app::LauncherTurn::Kind::kOtherIsBusy:
+            return 0;
+        case kestrel::app::LauncherTurn::Kind::kOtherDoesNotAnswer:
+            return 1;
+        case kestrel::app::LauncherTurn::Kind::kRun:
+            break;
+    }
+
     std::thread warm_fonts([] { FcInit(); });
     QApplication qapp(argc, argv);
     warm_fonts.join();
     QuitOnStopSignals();
-    QString grab;
-    for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--grab") == 0 && i + 1 < argc) {
-            grab = QString::fromLocal8Bit(argv[++i]);
-        } else {
-            std::fprintf(stderr, "usage: kestrel [--grab FILE.png]\n");
-            return 2;
-        }
-    }
+    const QString grab = QString::fromLocal8Bit(arguments.grab.c_str());
 
     kestrel::toolkit::qt::QtApplication app;
 
-    kestrel::platform::SystemClock clock;
     kestrel::platform::ClockSeededRandom random;
     kestrel::platform::Workers workers;
     // The start-up overlay and the logo are set while the main window is
@@ -175,17 +230,21 @@ int main(int argc, char** argv) {
     app.DecodePicturesAhead(workers, {kestrel::toolkit::Asset("overlay.png"), kestrel::toolkit::Asset("logo.png")});
     int status = 0;
     {
-        kestrel::app::LauncherApp launcher(app, clock, random, workers,
-                                           kestrel::app::CurrentLauncherPaths(),
+        kestrel::app::LauncherApp launcher(app, clock, random, workers, std::move(paths),
                                            kestrel::net::Endpoints::FromEnvironment());
         // The launcher works in its own folder, as it always has; relative
         // paths the player typed into the settings are read from there.
+        // An installed launcher's program folder may not exist yet on the
+        // first start: it is made here, so that the launcher works in it
+        // from the first start on.
         std::error_code error;
+        std::filesystem::create_directories(launcher.context().paths.program_folder, error);
         std::filesystem::current_path(launcher.context().paths.program_folder, error);
 
         FillInHooks(launcher.hooks());
         const auto window = launcher.Open();
         SetWindowIcon();
+        if (turn.lock) AnswerLaterLaunchers(*turn.lock, *window);
         if (!grab.isEmpty()) GrabWhenStartedUp(*window, grab);
         status = QApplication::exec();
         kestrel::app::StopWorkersServingEvents(workers);

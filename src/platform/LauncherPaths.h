@@ -16,14 +16,19 @@
 namespace kestrel::platform {
 
 struct LauncherPaths {
-    std::string program_folder;       // the folder of the executable (no trailing separator)
+    // The folder of KSTfiles and the default game folder (no trailing
+    // separator): the executable's folder for a portable launcher, a folder
+    // of the user's for an installed one (ProgramFolderChoice.h).
+    std::string program_folder;
+    std::string executable_folder;    // the executable's real folder: the restart, the updater, the media module
     std::string launcher_file;        // the executable's file name, for the restart and Launcher_Name
     std::string data_folder;          // <program folder>/KSTfiles
     std::string options_file;         // <data folder>/LauncherOptions.ini
     std::string client_version_file;  // <data folder>/ClientVersion.ini
     std::string default_game_folder;  // <program folder>/.minecraft
-    std::string updater;              // <program folder>/Update (Update.exe on Windows)
-    std::string media_module;         // <program folder>/libkestrel_qt_media.so
+    std::string updater;              // <executable folder>/Update (Update.exe on Windows)
+    std::string media_module;         // <executable folder>/libkestrel_qt_media.so
+    std::string installed_media_module;  // <executable folder>/../lib/kestrel/libkestrel_qt_media.so
     std::string local_app_data;       // LocalAppData()
     std::string account_folder;       // <local app data>/Kestrel2
     std::string account_cache;        // <account folder>/ACCOUNT.cache
@@ -32,9 +37,15 @@ struct LauncherPaths {
     // host's separator.
     static LauncherPaths For(const std::string& program_folder, const std::string& local_app_data,
                              const std::string& launcher_file, const HostProfile& host);
+    // The paths of a launcher whose executable lies in executable_folder and
+    // whose program folder is program_folder.
+    static LauncherPaths For(const std::string& program_folder, const std::string& executable_folder,
+                             const std::string& local_app_data, const std::string& launcher_file,
+                             const HostProfile& host);
 
-    // The running launcher's paths (ProgramFolder(), LocalAppData(),
-    // ExecutableName(), the current host).
+    // The running launcher's paths (the program folder chosen by
+    // ChooseProgramFolder, LocalAppData(), ExecutableName(), the current
+    // host).
     static LauncherPaths Current();
 };
 

@@ -46,7 +46,9 @@ void RunAfterLaunch(int action, int game_pid, LauncherContext& ctx, toolkit::Sur
         HideBoth(ctx, game_start_window);
         if (!WaitForGameEnd(game_pid, ctx, services, stop)) return;
         if (game_ended) game_ended();
-        const std::string folder = ctx.paths.program_folder;
+        // The executable's own folder: an installed launcher's program
+        // folder holds no executable.
+        const std::string folder = ctx.paths.executable_folder;
         const std::string launcher = ctx.host.Join(folder, ctx.paths.launcher_file);
         const Result<int> started =
             services.start_process(ctx.host.NativePath(launcher), "\"" + launcher + "\"", ctx.host.NativePath(folder));

@@ -75,6 +75,43 @@ public:
 
     // Starts the program with these arguments; false when it could not be.
     bool Start(std::vector<std::string> args) {
+        pid_ = Spawn(std::move(args), stdout_path());
+        return pid_ > 0;
+    }
+
+    // Starts one more launcher on the same program folder and environment
+    // and waits for it to end: its exit status (128 + the signal), or -1
+    // when it was still running after patience_ms and was killed.
+    int RunAnother(std::vector<std::string> args, int patience_ms) {
+        const pid_t other = Spawn(std::move(args), folder_.path() + "/another-stdout.txt");
+        if (other <= 0) return -1;
+        int status = 0;
+        for (int waited = 0; waited < patience_ms; waited += 50) {
+            if (::waitpid(other, &status, WNOHANG) == other) {
+                return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+            }
+            ::usleep(50 * 1000);
+        }
+        ::kill(other, SIGKILL);
+        ::waitpid(other, nullptr, 0);
+        return -1;
+    }
+
+    pid_t pid() const { return pid_; }
+
+    // The exit status (128 + the signal for a killed program), or -1 while
+    // it runs.
+    int ExitStatusNow() {
+        if (exited_) return status_;
+        int status = 0;
+        if (pid_ <= 0 || ::waitpid(pid_, &status, WNOHANG) != pid_) return -1;
+        exited_ = true;
+        status_ = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+        return status_;
+    }
+
+private:
+    pid_t Spawn(std::vector<std::string> args, const std::string& out) {
         std::vector<std::string> env = {
             "DISPLAY=" + display_,
             "LOCALAPPDATA=" + app_data_,
@@ -97,30 +134,15 @@ public:
         argv.push_back(nullptr);
         for (auto& e : env) envp.push_back(e.data());
         envp.push_back(nullptr);
-        const std::string out = stdout_path();
         posix_spawn_file_actions_t actions;
         posix_spawn_file_actions_init(&actions);
         posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        const bool started = ::posix_spawn(&pid_, argv[0], &actions, nullptr, argv.data(), envp.data()) == 0;
+        pid_t pid = -1;
+        const bool started = ::posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), envp.data()) == 0;
         posix_spawn_file_actions_destroy(&actions);
-        if (!started) pid_ = -1;
-        return started;
+        return started ? pid : -1;
     }
 
-    pid_t pid() const { return pid_; }
-
-    // The exit status (128 + the signal for a killed program), or -1 while
-    // it runs.
-    int ExitStatusNow() {
-        if (exited_) return status_;
-        int status = 0;
-        if (pid_ <= 0 || ::waitpid(pid_, &status, WNOHANG) != pid_) return -1;
-        exited_ = true;
-        status_ = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-        return status_;
-    }
-
-private:
     std::string display_;
     TempFolder folder_;
     std::string program_, app_data_, endpoints_, runtime_;

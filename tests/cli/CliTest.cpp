@@ -77,6 +77,14 @@ TEST(Cli, HelpPrintsTheUsageAndSucceeds) {
     run = RunCli({"help", "frobnicate"});
     EXPECT_EQ(run.status, 2);
     EXPECT_EQ(run.err.rfind("unknown command: frobnicate\n", 0), 0u) << run.err;
+    // --version, alone or beside other words, prints the launcher's version.
+    for (const std::vector<std::string>& arguments :
+         std::vector<std::vector<std::string>>{{"--version"}, {"versions", "--version"}}) {
+        run = RunCli(arguments);
+        EXPECT_EQ(run.status, 0);
+        EXPECT_EQ(run.out, "kestrel-cli 22w02a\n");
+        EXPECT_EQ(run.err, "");
+    }
     // Without a command the usage is a usage error, as before.
     run = RunCli({});
     EXPECT_EQ(run.status, 2);

@@ -4,7 +4,8 @@
 
 namespace kestrel::cli {
 
-const std::vector<std::string> CliArguments::kFlags = {"--isolation", "--argv", "--wait", "--json", "--help", "--repair"};
+const std::vector<std::string> CliArguments::kFlags = {"--isolation", "--argv", "--wait", "--json", "--help", "--repair",
+                                                       "--version"};
 
 std::optional<CliArguments> CliArguments::Parse(int argc, char** argv, std::string& problem) {
     CliArguments arguments;

@@ -7,6 +7,7 @@
 #include "CliArguments.h"
 #include "Command.h"
 #include "platform/LauncherPaths.h"
+#include "shell/SettingsRecord.h"
 
 namespace {
 
@@ -22,7 +23,7 @@ constexpr const char* kPathOptions[] = {"--game-dir", "--java", "--program-dir"}
 
 void PrintUsage(std::ostream& stream) {
     stream << "usage: kestrel-cli COMMAND [ARGS] [--game-dir DIR] [--host linux|windows]\n"
-              "       kestrel-cli help [COMMAND] | --help\ncommands:";
+              "       kestrel-cli help [COMMAND] | --help | --version\ncommands:";
     for (const auto& command : AllCommands()) {
         stream << "\n  " << command.name << (command.usage.empty() ? "" : " " + command.usage);
     }
@@ -59,6 +60,11 @@ int main(int argc, char** argv) {
         return kUsage;
     }
     if (arguments->Has("--help") || arguments->command() == "help") return Help(*arguments);
+    // The launcher's version, which kestrel --version prints too.
+    if (arguments->Has("--version")) {
+        std::cout << "kestrel-cli " << kestrel::shell::kLauncherVersion << "\n";
+        return kDone;
+    }
     const std::string host = arguments->Get("--host", "linux");
     if (host != "linux" && host != "windows") {
         std::cerr << "usage: --host linux|windows\n";

@@ -38,6 +38,9 @@ std::uint32_t Hash(std::uint32_t x, std::uint32_t y, std::uint32_t seed) {
 
 double Noise(int x, int y, int seed) { return (Hash(x, y, seed) & 0xFFFF) / 65535.0; }
 
+// The sizes of the icon that the desktop's icon theme gets.
+constexpr int kDesktopIconSizes[] = {16, 22, 24, 32, 48, 64, 128, 256};
+
 QFont Font(int px, int weight = QFont::Normal) {
     QFont f(QString::fromLatin1(kFontFamily));
     f.setPixelSize(px);
@@ -105,10 +108,13 @@ QImage Logo() {
     return image;
 }
 
-QImage Icon() {
-    QImage image = Blank(64, 64);
+// The icon is drawn on a 64-pixel grid and scaled to the size asked for, so
+// the desktop's icon sizes (16 to 256) show the same picture as the window.
+QImage Icon(int size = 64) {
+    QImage image = Blank(size, size);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
+    p.scale(size / 64.0, size / 64.0);
     QLinearGradient bg(0, 0, 0, 64);
     bg.setColorAt(0, QColor(0x2C, 0x33, 0x40));
     bg.setColorAt(1, QColor(0x16, 0x1A, 0x22));
@@ -392,6 +398,15 @@ int main(int argc, char** argv) {
     bool ok = true;
     ok &= Save(Logo(), out, "logo.png", "PNG");
     ok &= Save(Icon(), out, "icon.png", "PNG");
+    // The desktop's icon theme (installed under share/icons/hicolor).
+    if (!QDir().mkpath(out + "/icons")) {
+        std::fprintf(stderr, "cannot create %s/icons\n", argv[1]);
+        return 1;
+    }
+    for (int size : kDesktopIconSizes) {
+        const QByteArray name = "icons/icon-" + QByteArray::number(size) + ".png";
+        ok &= Save(Icon(size), out, name.constData(), "PNG");
+    }
     ok &= Save(Badge(QString::fromUtf8("离线"), QColor(0x6B, 0x72, 0x80), 12), out, "badge-offline.png", "PNG");
     ok &= Save(Badge(QStringLiteral("Mojang"), QColor(0xC0, 0x39, 0x2B), 9), out, "badge-mojang.png", "PNG");
     ok &= Save(Badge(QString::fromUtf8("微软"), QColor(0x2B, 0x7C, 0xD3), 12), out, "badge-microsoft.png", "PNG");

@@ -11,7 +11,11 @@
 namespace kestrel::toolkit::qt {
 
 void MediaModule::Load() {
-    std::vector<std::string> candidates = {platform::LauncherPaths::Current().media_module};
+    // Beside the executable (a portable launcher), then in the library
+    // folder of an installed one, both found from the executable's real
+    // path.
+    const platform::LauncherPaths paths = platform::LauncherPaths::Current();
+    std::vector<std::string> candidates = {paths.media_module, paths.installed_media_module};
     // Programs run from elsewhere than the launcher's folder (tests) name the
     // module they want; nothing of the build is baked into the launcher.
     if (const char* named = std::getenv(kMediaModuleVariable); named && *named) candidates.emplace_back(named);
