@@ -70,7 +70,9 @@ TEST(LaunchFetchCli, TheLaunchFetchesAMissingLibraryFirst) {
         EXPECT_EQ(platform::ReadFile(library), c.fetched ? std::optional<std::string>(bytes) : std::nullopt);
         const auto arguments = platform::ReadFile(game.root() + "/bin/arguments");
         EXPECT_EQ(arguments.has_value(), c.status == 0) << "the game starts only after a good check";
-        if (arguments) EXPECT_EQ(arguments->find(library) != std::string::npos, c.fetched) << *arguments;
+        if (arguments) {
+            EXPECT_EQ(arguments->find(library) != std::string::npos, c.fetched) << *arguments;
+        }
         if (c.status == 1) {
             EXPECT_NE(run.err.find(library), std::string::npos) << run.err;
             EXPECT_NE(run.err.find("404"), std::string::npos) << run.err;
