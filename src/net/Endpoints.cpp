@@ -43,6 +43,7 @@ Endpoints Endpoints::Defaults() {
         {"update_probe", "https://updates.kestrel-launcher.example/"},
         {"slogans", "https://updates.kestrel-launcher.example/slogans/Titlelist.ini"},
         {"thanks", "https://updates.kestrel-launcher.example/launcher/Special_thanks.txt"},
+        {"version_manifest", "https://piston-meta.mojang.com/mc/game/version_manifest_v2.json"},
     };
     return table;
 }

@@ -1,0 +1,52 @@
+#pragma once
+
+// The values every installing operation of one game folder shares: where the
+// folder is, which host's rules choose the files, where the files come from
+// (the rewriter: mirror and endpoints), how the engine runs, and the progress
+// the operations report.
+//
+// Threading: plain values.
+
+#include <functional>
+#include <string>
+
+#include "download/Downloader.h"
+#include "net/HttpSession.h"
+#include "net/UrlRewriter.h"
+#include "platform/HostProfile.h"
+
+namespace kestrel::install {
+
+struct InstallSettings {
+    // As the machine names it.
+    std::string game_folder;
+    platform::HostProfile host = platform::HostProfile::Current();
+    net::UrlRewriter rewriter;
+    // The version catalogue's official address (endpoint version_manifest).
+    std::string catalogue_url;
+    // The engine's settings (parallelism, tries, clock, ...). Its own rewriter
+    // is not used: the requests come already rewritten (ChainFiles.h).
+    download::DownloadOptions download;
+    // For the catalogue and the Maven checksums.
+    net::HttpOptions http;
+};
+
+enum class InstallStep {
+    kCatalogue,    // fetching the version catalogue
+    kVersionJson,  // fetching the version JSON
+    kAssetIndex,   // fetching the asset index
+    kChecksums,    // fetching the Maven checksums of libraries without one
+    kChecking,     // hashing the files on disk
+    kFiles,        // fetching the chain's files
+    kCopies,       // making the copies old versions read their assets from
+};
+
+struct InstallProgress {
+    InstallStep step = InstallStep::kCatalogue;
+    // For kFiles and kChecking: how far the files have come.
+    download::DownloadProgress files;
+};
+
+using InstallProgressCallback = std::function<void(const InstallProgress&)>;
+
+}  // namespace kestrel::install
