@@ -27,7 +27,7 @@ std::vector<FileRequest> MissingOrResized(const std::vector<FileRequest>& files,
 }
 
 MissingOutcome FetchMissing(const FileLister& list, const Downloader& downloader, std::stop_token stop,
-                            const MissingProgress& progress, int max_rounds) {
+                            const MissingProgress& progress, const BeforeFetch& before_fetch, int max_rounds) {
     MissingOutcome outcome;
     for (int round = 1; round <= max_rounds; ++round) {
         const Result<FilesToCheck> files = list();
@@ -44,6 +44,12 @@ MissingOutcome FetchMissing(const FileLister& list, const Downloader& downloader
             return outcome;
         }
         if (missing.empty()) return outcome;
+        if (round == 1 && before_fetch) {
+            if (Status ready = before_fetch(); !ready.ok()) {
+                outcome.status = ready;
+                return outcome;
+            }
+        }
         const DownloadOutcome fetched = downloader.Run(missing, stop, [&](const DownloadProgress& p) {
             if (progress) progress(round, p);
         });

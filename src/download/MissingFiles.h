@@ -53,10 +53,15 @@ struct MissingOutcome {
     int files_fetched = 0;
 };
 
+// Runs once before the first fetch (to take a lock on the folder, say); an
+// error ends FetchMissing with it before anything is fetched.
+using BeforeFetch = std::function<Status()>;
+
 // Lists, checks and fetches until the check finds nothing missing, the
 // lister fails, a fetch fails or is stopped, or max_rounds fetches are done
 // (a list that keeps naming new missing files must not loop for ever).
 MissingOutcome FetchMissing(const FileLister& list, const Downloader& downloader, std::stop_token stop,
-                            const MissingProgress& progress = {}, int max_rounds = 3);
+                            const MissingProgress& progress = {}, const BeforeFetch& before_fetch = {},
+                            int max_rounds = 3);
 
 }  // namespace kestrel::download

@@ -1,10 +1,11 @@
 #include "shell/GameFileFetch.h"
 
-#include <mutex>
+#include <optional>
 
 #include "download/Downloader.h"
 #include "download/MissingFiles.h"
 #include "install/ChainFiles.h"
+#include "install/InstallLock.h"
 #include "launch/Launcher.h"
 #include "launch/VersionManifests.h"
 #include "net/UrlRewriter.h"
@@ -58,6 +59,15 @@ Status GameFileFetch::Run(const SettingsRecord& settings, toolkit::Surface& wind
     download::DownloadOptions options;
     options.clock = &clock_;
     const download::Downloader downloader(options);
+    // The window and kestrel-cli never write the same files at once: the
+    // fetch holds the folder's install lock until it ends.
+    std::optional<install::InstallLock> lock;
+    const download::BeforeFetch take_lock = [&]() -> Status {
+        Result<install::InstallLock> taken = install::InstallLock::TryTake(settings.current_game_dir);
+        if (!taken.ok()) return Error{taken.error()};
+        lock.emplace(std::move(taken).value());
+        return {};
+    };
     int shown_bar = 0;
     std::string shown_label;
     const download::MissingOutcome outcome =
@@ -70,7 +80,7 @@ Status GameFileFetch::Run(const SettingsRecord& settings, toolkit::Surface& wind
             const int bar = std::max(shown_bar, BarValue(p));
             if (bar != shown_bar) ShowStartProgress(window, bar);
             shown_bar = bar;
-        });
+        }, take_lock);
     if (outcome.cancelled || stop.stop_requested()) return Error{std::string(launch::kLaunchCancelled)};
     if (!outcome.status.ok()) return Error{kErrorFetchPrefix + outcome.status.error()};
     return {};

@@ -11,6 +11,10 @@
 // fetches them first, as other launchers do. CheckFilesBeforeLaunch="False"
 // in the options file turns this off.
 //
+// The fetch holds the game folder's install lock (install/InstallLock.h), so
+// that it never writes the files an install or a repair of kestrel-cli is
+// writing; while one runs, the launch fails with the lock's text.
+//
 // A chain that cannot be listed (no manifest, an unreadable one) fetches
 // nothing: the launch then reports the problem in its own words. A failed
 // fetch is an error text for the launch's message box; a stop request ends

@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include "download/FileServer.h"
+#include "install/InstallLock.h"
 #include "platform/Files.h"
 #include "platform/Sha1.h"
 #include "shell/LaunchFlow.h"
@@ -209,6 +210,18 @@ TEST(LaunchFetch, MissingAndWrongSizedFilesComeFromTheChosenSourceBeforeTheGameS
     }
 }
 
+// An asset index of the right size with other bytes would pass the size
+// check, and its objects could never be listed: it is hashed and fetched.
+TEST(LaunchFetch, AnAssetIndexWithWrongBytesIsFetchedAgainAndItsObjectsFollow) {
+    FetchRig f;
+    f.rig.game.File("assets/indexes/5.json", std::string(f.index.size(), ' '));
+    f.Launch();
+    EXPECT_TRUE(f.rig.app.MessageBoxes().empty()) << f.rig.app.MessageBoxes().at(0).text;
+    EXPECT_EQ(f.Starts(), 1);
+    EXPECT_EQ(platform::ReadFile(f.Path("assets/indexes/5.json")), f.index);
+    EXPECT_EQ(f.object_at_start, "texture of stone");
+}
+
 TEST(LaunchFetch, WithTheCheckTurnedOffTheGameStartsWithWhatIsThere) {
     FetchRig f;
     f.rig.Settings([](SettingsRecord& s) { s.check_files_before_launch = false; });
@@ -240,6 +253,18 @@ TEST(LaunchFetch, AFailedFetchShowsItsCauseAndTheGameDoesNotStart) {
     EXPECT_FALSE(f.rig.state.launch_in_progress);
     EXPECT_EQ(f.rig.state.launch_error.Get(), boxes[0].text.substr(std::string("启动失败!\r\n错误信息:").size()));
     EXPECT_FALSE(platform::IsRegularFile(f.Path(std::string("libraries/") + FetchRig::kLibrary)));
+}
+
+TEST(LaunchFetch, AnInstallRunningInTheFolderKeepsTheFetchOut) {
+    FetchRig f;
+    Result<install::InstallLock> install = install::InstallLock::TryTake(f.rig.game.path());
+    ASSERT_TRUE(install.ok()) << install.error();
+    f.Launch();
+    EXPECT_EQ(f.Starts(), 0);
+    EXPECT_TRUE(f.server.Requests().empty());
+    const auto boxes = f.rig.app.MessageBoxes();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, "启动失败!\r\n错误信息:补全游戏文件失败:" + std::string(install::kErrorInstallRunning));
 }
 
 TEST(LaunchFetch, TheCancelOfTheStartWindowStopsTheFetch) {

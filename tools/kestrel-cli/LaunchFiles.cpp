@@ -1,11 +1,13 @@
 #include "LaunchFiles.h"
 
 #include <chrono>
+#include <optional>
 #include <ostream>
 
 #include "download/Downloader.h"
 #include "download/MissingFiles.h"
 #include "install/ChainFiles.h"
+#include "install/InstallLock.h"
 #include "launch/VersionManifests.h"
 #include "net/Endpoints.h"
 #include "net/UrlRewriter.h"
@@ -74,6 +76,14 @@ int FetchMissingForLaunch(const std::string& id, const std::string& java_path, c
 
     const net::UrlRewriter rewriter = net::UrlRewriter::ForMirror(mirror, net::Endpoints::FromEnvironment());
     const download::FileLister list = [&] { return ListFilesToCheck(context.game_dir, id, context.profile, rewriter); };
+    // The window and kestrel-cli never write the same files at once.
+    std::optional<install::InstallLock> lock;
+    const download::BeforeFetch take_lock = [&]() -> Status {
+        Result<install::InstallLock> taken = install::InstallLock::TryTake(context.game_dir);
+        if (!taken.ok()) return Error{taken.error()};
+        lock.emplace(std::move(taken).value());
+        return {};
+    };
     using Clock = std::chrono::steady_clock;
     Clock::time_point last_line{};
     std::string last_text;
@@ -87,7 +97,7 @@ int FetchMissingForLaunch(const std::string& id, const std::string& java_path, c
             context.err.flush();
             last_line = Clock::now();
             last_text = text;
-        });
+        }, take_lock);
     if (!outcome.status.ok()) {
         context.err << "补全游戏文件失败:" << outcome.status.error() << "\n";
         return kFailed;
