@@ -29,9 +29,10 @@ int BarValue(const download::DownloadProgress& p) {
     return 0;
 }
 
-Result<download::FilesToCheck> ListFilesToCheck(const std::string& game_folder, const std::string& id,
+Result<download::FilesToCheck> ListFilesToCheck(const std::string& game_folder,
+                                                const std::vector<launch::ChainManifest>& chain,
                                                 const platform::HostProfile& host, const net::UrlRewriter& rewriter) {
-    Result<install::ChainFileList> listed = install::ListChainFiles(game_folder, id, host, rewriter);
+    Result<install::ChainFileList> listed = install::ListChainFiles(game_folder, chain, host, rewriter);
     if (!listed.ok()) return Error{listed.error()};
     download::FilesToCheck files;
     for (download::FileRequest& file : listed.value().files) {
@@ -48,13 +49,15 @@ Result<download::FilesToCheck> ListFilesToCheck(const std::string& game_folder, 
 Status GameFileFetch::Run(const SettingsRecord& settings, toolkit::Surface& window, std::stop_token stop) const {
     // A chain with a missing or unreadable manifest is the launch's to
     // report, in the words it has always used.
-    const launch::VersionManifests manifests(settings.current_game_dir, host_);
-    for (const launch::ChainManifest& element : manifests.ReadChain(settings.selected_version)) {
+    const std::vector<launch::ChainManifest> chain =
+        launch::VersionManifests(settings.current_game_dir, host_).ReadChain(settings.selected_version);
+    for (const launch::ChainManifest& element : chain) {
         if (!element.manifest.ok) return {};
     }
     const net::UrlRewriter rewriter = net::UrlRewriter::ForMirror(MirrorOf(settings.download_source), endpoints_);
     const download::FileLister list = [&]() -> Result<download::FilesToCheck> {
-        return ListFilesToCheck(settings.current_game_dir, settings.selected_version, host_, rewriter);
+        // The manifests stay as they were read; the files are looked at anew.
+        return ListFilesToCheck(settings.current_game_dir, chain, host_, rewriter);
     };
     download::DownloadOptions options;
     options.clock = &clock_;
