@@ -203,9 +203,13 @@ Status AddAssetObjects(ListBuilder& builder, const launch::AssetIndexRecord& rec
 
 }  // namespace
 
+bool IsSafeVersionId(std::string_view id) {
+    return launch::VersionManifests::IsSafeId(std::string(id)) && launch::IsSafeFileId(id);
+}
+
 Result<ChainFileList> ListChainFiles(const std::string& game_folder, const std::string& id,
                                      const platform::HostProfile& host, const net::UrlRewriter& rewriter) {
-    if (!launch::VersionManifests::IsSafeId(id)) return Error{std::string(kErrorUnsafeId) + id};
+    if (!IsSafeVersionId(id)) return Error{std::string(kErrorUnsafeId) + id};
     const launch::VersionManifests manifests(game_folder, platform::HostProfile::Current());
     return ListChainFiles(game_folder, manifests.ReadChain(id), host, rewriter);
 }
@@ -216,7 +220,7 @@ Result<ChainFileList> ListChainFiles(const std::string& game_folder, const std::
     const launch::Rules rules(host);
 
     for (const ChainManifest& element : chain) {
-        if (!launch::VersionManifests::IsSafeId(element.id)) return Error{std::string(kErrorUnsafeId) + element.id};
+        if (!IsSafeVersionId(element.id)) return Error{std::string(kErrorUnsafeId) + element.id};
         const net::JsonValue* root = element.manifest.document.Find("");
         if (!element.manifest.ok || !root || !root->is_object()) {
             return Error{std::string(kErrorManifest) + game_folder + "/versions/" + element.id + "/" + element.id +
@@ -227,7 +231,7 @@ Result<ChainFileList> ListChainFiles(const std::string& game_folder, const std::
         // The walk stops before a parent whose id could leave the versions
         // folder; such a chain is not installed.
         const std::optional<std::string>& parent = chain.back().manifest.record.inherits_from;
-        if (parent && !parent->empty() && !launch::VersionManifests::IsSafeId(*parent)) {
+        if (parent && !parent->empty() && !IsSafeVersionId(*parent)) {
             return Error{std::string(kErrorUnsafeId) + *parent};
         }
     }

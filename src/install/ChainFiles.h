@@ -62,6 +62,11 @@ struct ChainFileList {
     bool objects_listed = true;
 };
 
+// A version id from the network or the player that may name a folder below
+// versions: the launch's check (no separator, not "." or "..") and also no
+// "..", NUL, line end or drive prefix anywhere in it.
+bool IsSafeVersionId(std::string_view id);
+
 // The files of the version id installed in game_folder (as the machine names
 // it). host decides the rules and the natives; paths always use "/".
 Result<ChainFileList> ListChainFiles(const std::string& game_folder, const std::string& id,

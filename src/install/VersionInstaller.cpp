@@ -93,7 +93,7 @@ download::DownloadOutcome VersionInstaller::RunJob(const std::vector<FileRequest
 
 Result<InstallReport> VersionInstaller::Install(const std::string& id, std::stop_token stop,
                                                 const InstallProgressCallback& progress) const {
-    if (!launch::VersionManifests::IsSafeId(id)) return Error{std::string(kErrorUnsafeId) + id};
+    if (!IsSafeVersionId(id)) return Error{std::string(kErrorUnsafeId) + id};
     Result<InstallLock> lock = InstallLock::TryTake(settings_.game_folder);
     if (!lock) return Error{lock.error()};
 
@@ -209,13 +209,13 @@ Result<VerifyReport> VersionInstaller::Check(const std::string& id, std::stop_to
 
 Result<VerifyReport> VersionInstaller::Verify(const std::string& id, std::stop_token stop,
                                               const InstallProgressCallback& progress) const {
-    if (!launch::VersionManifests::IsSafeId(id)) return Error{std::string(kErrorUnsafeId) + id};
+    if (!IsSafeVersionId(id)) return Error{std::string(kErrorUnsafeId) + id};
     return Check(id, stop, progress);
 }
 
 Result<VerifyReport> VersionInstaller::Repair(const std::string& id, std::stop_token stop,
                                               const InstallProgressCallback& progress) const {
-    if (!launch::VersionManifests::IsSafeId(id)) return Error{std::string(kErrorUnsafeId) + id};
+    if (!IsSafeVersionId(id)) return Error{std::string(kErrorUnsafeId) + id};
     Result<InstallLock> lock = InstallLock::TryTake(settings_.game_folder);
     if (!lock) return Error{lock.error()};
     Result<VerifyReport> before = Check(id, stop, progress);

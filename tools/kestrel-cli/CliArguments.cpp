@@ -4,7 +4,7 @@
 
 namespace kestrel::cli {
 
-const std::vector<std::string> CliArguments::kFlags = {"--isolation", "--argv", "--wait", "--json", "--help"};
+const std::vector<std::string> CliArguments::kFlags = {"--isolation", "--argv", "--wait", "--json", "--help", "--repair"};
 
 std::optional<CliArguments> CliArguments::Parse(int argc, char** argv, std::string& problem) {
     CliArguments arguments;

@@ -49,5 +49,6 @@ std::vector<Command> AccountCommands();
 std::vector<Command> OptionsCommands();
 std::vector<Command> SkinCommands();
 std::vector<Command> PingCommands();
+std::vector<Command> InstallCommands();
 
 }  // namespace kestrel::cli

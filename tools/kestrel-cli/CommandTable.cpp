@@ -7,7 +7,8 @@ namespace kestrel::cli {
 std::vector<Command> AllCommands() {
     std::vector<Command> all;
     for (auto group : {VersionCommands, LibraryCommands, LaunchCommands, JavaCommands, AccountCommands,
-                       JsonCommands, OptionsCommands, SkinCommands, PingCommands}) {
+                       JsonCommands, OptionsCommands, SkinCommands, PingCommands,
+                       InstallCommands}) {
         for (Command& command : group()) all.push_back(std::move(command));
     }
     return all;

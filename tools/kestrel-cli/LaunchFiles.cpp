@@ -62,10 +62,11 @@ int FetchMissingForLaunch(const std::string& id, const std::string& java_path, c
     download::DownloadOptions engine;
     if (arguments.Has("--jobs")) {
         const std::string jobs = arguments.Get("--jobs");
+        // As install and verify take it.
         const bool digits = !jobs.empty() && jobs.size() <= 3 &&
                             jobs.find_first_not_of("0123456789") == std::string::npos;
-        if (!digits || std::stoi(jobs) < 1) {
-            context.err << "usage: --jobs N (from 1 to 999)\n";
+        if (!digits || std::stoi(jobs) < 1 || std::stoi(jobs) > 256) {
+            context.err << "usage: --jobs N (1 to 256)\n";
             return kUsage;
         }
         engine.parallelism = std::stoi(jobs);
