@@ -6,6 +6,8 @@
 
 #include "launch/LaunchPlan.h"
 #include "launch/Launcher.h"
+#include "platform/Files.h"
+#include "shell/GameFileFetch.h"
 #include "shell/GameStartWindow.h"
 #include "shell/GameWatcher.h"
 #include "shell/ProgressAnimation.h"
@@ -81,12 +83,25 @@ private:
         const std::stop_callback forward(worker_stop, [this] { cancel_.request_stop(); });
         ShowStartProgress(*window_, 0);
         window_->SetText(kStartStep, kStepChecking);
+        // One reading of the settings for the check and the launch alike.
+        const SettingsRecord settings = ctx_.state.settings.Get();
+        // Without a Java the launch fails at once with its own text; nothing
+        // is worth fetching for it.
+        if (settings.check_files_before_launch &&
+            platform::IsRegularFile(ctx_.host.NativePath(settings.java_path))) {
+            const Status fetched = GameFileFetch(ctx_.host, ctx_.endpoints, ctx_.clock).Run(settings, *window_, Stop());
+            if (!fetched.ok()) {
+                // A cancelled launch says nothing more: the player asked for it.
+                if (!Stop().stop_requested()) Fail(fetched.error());
+                return;
+            }
+        }
         ShowStartProgress(*window_, 40);
         auto animation = std::make_shared<ProgressAnimation>(window_, ctx_.clock, 40);
         ctx_.workers.Start([animation](std::stop_token s) { animation->Run(s); });
         window_->SetText(kStartStep, kStepStarting);
 
-        const launch::LaunchPlan plan = PlanFrom(ctx_.state.settings.Get(), ctx_.state.accounts.Texts());
+        const launch::LaunchPlan plan = PlanFrom(settings, ctx_.state.accounts.Texts());
         ctx_.state.launch_error.Set("");
         ctx_.state.game_pid = 0;
         const Result<launch::StartedGame> game = services_.start_game

@@ -47,8 +47,9 @@ const QRect kLaunchButton(1 + 55, 30 + 330, 128, 34);
 // The frame's close button: the last 42 pixels of the 30-pixel title bar.
 constexpr int kCloseX = 790 - 21, kCloseY = 15;
 
-// The options file as the launcher writes it: 19 lines in their fixed order,
-// CR LF between them.
+// The options file as the launcher writes it: 19 lines in their fixed order
+// and the two added since, CR LF between them. The launch fetches nothing:
+// the manifest names the official servers, which tests never reach.
 std::string OptionsText(const std::string& java) {
     const char* lines[][2] = {
         {"RINKU_SUTAATO", "1.12.2"}, {"GameFolder", ""},       {"GameFolder_Auto", "True"},
@@ -57,7 +58,7 @@ std::string OptionsText(const std::string& java) {
         {"Launcher_Waiting", "5"},   {"GameWindow", "1"},      {"GameWindow_Width", "854"},
         {"GameWindow_Height", "480"}, {"GameWindow_Title", kTitle}, {"GameWindow_Watermark", ""},
         {"Advanced", "0"},           {"AntiCheat", ""},        {"Launcher_Version", "22w02a"},
-        {"Launcher_Name", "kestrel"},
+        {"Launcher_Name", "kestrel"}, {"DownloadSource", "official"}, {"CheckFilesBeforeLaunch", "False"},
     };
     std::string text;
     for (const auto& line : lines) {

@@ -2,12 +2,14 @@
 // version, the game command line of a launch, and the launch itself, whose
 // output goes to a launch log in the game directory (named on stderr; with
 // --wait, the log's last lines follow when the game ends with a non-zero
-// status).
+// status). Before the launch, the chain's missing files are fetched
+// (LaunchFiles.h).
 
 #include <ostream>
 
 #include "ChainCheck.h"
 #include "Command.h"
+#include "LaunchFiles.h"
 #include "OptionWords.h"
 #include "launch/LaunchLog.h"
 #include "launch/Launcher.h"
@@ -100,6 +102,10 @@ int Launch(const CliArguments& arguments, const CliContext& context) {
     const auto plan = PlanOf(arguments, context);
     if (!plan) return UsageError(context);
     if (!CheckChain(plan->version_id, context)) return kFailed;
+    if (const int fetched = FetchMissingForLaunch(plan->version_id, plan->java_path, arguments, context);
+        fetched != kDone) {
+        return fetched;
+    }
     platform::TickRandom random;
     const Result<launch::StartedGame> game = launch::Launcher(context.profile, random).Start(*plan);
     if (!game.ok()) {
@@ -129,7 +135,7 @@ std::vector<Command> LaunchCommands() {
     return {
         {"natives", "ID", Natives},
         {"command-line", std::string(kLaunchUsage) + " [--argv]", CommandLine},
-        {"launch", std::string(kLaunchUsage) + " [--wait]", Launch},
+        {"launch", std::string(kLaunchUsage) + " [--wait] [--program-dir DIR]", Launch},
     };
 }
 

@@ -1,0 +1,92 @@
+#include "shell/GameFileFetch.h"
+
+#include <optional>
+
+#include "download/Downloader.h"
+#include "download/MissingFiles.h"
+#include "install/ChainFiles.h"
+#include "install/InstallLock.h"
+#include "launch/Launcher.h"
+#include "launch/VersionManifests.h"
+#include "net/UrlRewriter.h"
+#include "shell/GameStartWindow.h"
+
+namespace kestrel::shell {
+namespace {
+
+net::Mirror MirrorOf(settings::DownloadSource source) {
+    return source == settings::DownloadSource::kBmclapi ? net::Mirror::kBmclapi : net::Mirror::kOfficial;
+}
+
+// The bar's share of a fetch: by bytes where their total is known, else by
+// files.
+int BarValue(const download::DownloadProgress& p) {
+    if (p.bytes_total > 0) {
+        const std::uint64_t done = std::min(p.bytes_done, p.bytes_total);
+        return static_cast<int>(done * kFetchBarEnd / p.bytes_total);
+    }
+    if (p.files_total > 0) return p.files_done * kFetchBarEnd / p.files_total;
+    return 0;
+}
+
+Result<download::FilesToCheck> ListFilesToCheck(const std::string& game_folder,
+                                                const std::vector<launch::ChainManifest>& chain,
+                                                const platform::HostProfile& host, const net::UrlRewriter& rewriter) {
+    Result<install::ChainFileList> listed = install::ListChainFiles(game_folder, chain, host, rewriter);
+    if (!listed.ok()) return Error{listed.error()};
+    download::FilesToCheck files;
+    for (download::FileRequest& file : listed.value().files) {
+        // An asset index whose objects could not be listed is on disk with
+        // wrong bytes or not at all: the engine's hash check tells which.
+        const bool index = !listed->objects_listed && file.path == listed->asset_index_path;
+        (index ? files.hashed : files.sized).push_back(std::move(file));
+    }
+    return files;
+}
+
+}  // namespace
+
+Status GameFileFetch::Run(const SettingsRecord& settings, toolkit::Surface& window, std::stop_token stop) const {
+    // A chain with a missing or unreadable manifest is the launch's to
+    // report, in the words it has always used.
+    const std::vector<launch::ChainManifest> chain =
+        launch::VersionManifests(settings.current_game_dir, host_).ReadChain(settings.selected_version);
+    for (const launch::ChainManifest& element : chain) {
+        if (!element.manifest.ok) return {};
+    }
+    const net::UrlRewriter rewriter = net::UrlRewriter::ForMirror(MirrorOf(settings.download_source), endpoints_);
+    const download::FileLister list = [&]() -> Result<download::FilesToCheck> {
+        // The manifests stay as they were read; the files are looked at anew.
+        return ListFilesToCheck(settings.current_game_dir, chain, host_, rewriter);
+    };
+    download::DownloadOptions options;
+    options.clock = &clock_;
+    const download::Downloader downloader(options);
+    // The window and kestrel-cli never write the same files at once: the
+    // fetch holds the folder's install lock until it ends.
+    std::optional<install::InstallLock> lock;
+    const download::BeforeFetch take_lock = [&]() -> Status {
+        Result<install::InstallLock> taken = install::InstallLock::TryTake(settings.current_game_dir);
+        if (!taken.ok()) return Error{taken.error()};
+        lock.emplace(std::move(taken).value());
+        return {};
+    };
+    int shown_bar = 0;
+    std::string shown_label;
+    const download::MissingOutcome outcome =
+        download::FetchMissing(list, downloader, stop, [&](int, const download::DownloadProgress& p) {
+            const std::string label =
+                kStepFetching + std::to_string(p.files_done) + "/" + std::to_string(p.files_total);
+            if (label != shown_label) window.SetText(kStartStep, label);
+            shown_label = label;
+            // The bar only grows: a second round starts its count afresh.
+            const int bar = std::max(shown_bar, BarValue(p));
+            if (bar != shown_bar) ShowStartProgress(window, bar);
+            shown_bar = bar;
+        }, take_lock);
+    if (outcome.cancelled || stop.stop_requested()) return Error{std::string(launch::kLaunchCancelled)};
+    if (!outcome.status.ok()) return Error{kErrorFetchPrefix + outcome.status.error()};
+    return {};
+}
+
+}  // namespace kestrel::shell
