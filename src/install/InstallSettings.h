@@ -9,6 +9,7 @@
 
 #include <functional>
 #include <string>
+#include <string_view>
 
 #include "download/Downloader.h"
 #include "net/HttpSession.h"
@@ -39,6 +40,9 @@ enum class InstallStep {
     kChecking,     // hashing the files on disk
     kFiles,        // fetching the chain's files
     kCopies,       // making the copies old versions read their assets from
+    kLoader,       // fetching a loader's profile or installer
+    kLoaderFiles,  // fetching a loader's libraries
+    kProcessors,   // running a loader's install steps (files counts the steps)
 };
 
 struct InstallProgress {
@@ -46,6 +50,10 @@ struct InstallProgress {
     // For kFiles and kChecking: how far the files have come.
     download::DownloadProgress files;
 };
+
+// The step in a few Chinese words ("下载文件"), as the progress lines of the
+// window and of kestrel-cli show it.
+std::string_view InstallStepText(InstallStep step);
 
 using InstallProgressCallback = std::function<void(const InstallProgress&)>;
 

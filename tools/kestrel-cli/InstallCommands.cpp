@@ -85,19 +85,6 @@ std::string Megabytes(std::uint64_t bytes) {
     return text;
 }
 
-std::string_view StepText(install::InstallStep step) {
-    switch (step) {
-        case install::InstallStep::kCatalogue: return "获取版本列表";
-        case install::InstallStep::kVersionJson: return "下载版本文件";
-        case install::InstallStep::kAssetIndex: return "下载资源索引";
-        case install::InstallStep::kChecksums: return "获取校验值";
-        case install::InstallStep::kChecking: return "校验文件";
-        case install::InstallStep::kFiles: return "下载文件";
-        case install::InstallStep::kCopies: return "复制旧版资源";
-    }
-    return "";
-}
-
 // Shows the installer's progress on stderr.
 class ProgressLine {
 public:
@@ -131,7 +118,7 @@ public:
 private:
     std::string Text(const install::InstallProgress& progress) const {
         std::ostringstream text;
-        text << StepText(progress.step);
+        text << install::InstallStepText(progress.step);
         const download::DownloadProgress& files = progress.files;
         if (files.files_total == 0) return text.str();
         const double share = files.bytes_total > 0
