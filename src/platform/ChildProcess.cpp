@@ -12,32 +12,10 @@
 #include <mutex>
 #include <utility>
 
+#include "platform/Descriptor.h"
 #include "platform/Process.h"
 
 namespace kestrel::platform {
-namespace {
-
-// A descriptor closed when it goes out of scope.
-class Descriptor {
-public:
-    explicit Descriptor(int fd = -1) : fd_(fd) {}
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    ~Descriptor() {
-        if (fd_ >= 0) ::close(fd_);
-    }
-    void reset(int fd) {
-        if (fd_ >= 0) ::close(fd_);
-        fd_ = fd;
-    }
-    int get() const { return fd_; }
-    int release() { return std::exchange(fd_, -1); }
-
-private:
-    int fd_;
-};
-
-}  // namespace
 
 Result<ChildProcess> ChildProcess::Start(const ChildOptions& options) {
     Descriptor output;

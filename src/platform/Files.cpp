@@ -8,7 +8,8 @@
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
-#include <random>
+
+#include "platform/Descriptor.h"
 
 namespace kestrel::platform {
 
@@ -18,22 +19,6 @@ std::string ErrnoText(const char* what, const std::string& path) {
     return std::string(what) + " " + path + ": " + std::strerror(errno);
 }
 
-bool WriteAll(int fd, std::string_view bytes) {
-    while (!bytes.empty()) {
-        const ssize_t written = ::write(fd, bytes.data(), bytes.size());
-        if (written < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        bytes.remove_prefix(static_cast<std::size_t>(written));
-    }
-    return true;
-}
-
-std::string TemporaryNameBeside(const std::string& path) {
-    std::random_device device;
-    return path + ".tmp" + std::to_string(device() % 1000000u);
-}
 
 }  // namespace
 

@@ -9,8 +9,8 @@
 #include <cerrno>
 #include <cstdio>
 #include <optional>
-#include <random>
 
+#include "platform/Descriptor.h"
 #include "platform/Files.h"
 
 namespace kestrel::platform {
@@ -33,49 +33,6 @@ voidpf OpenCheckedDescriptor(voidpf opaque, const void* /*filename*/, int /*mode
     FILE* stream = ::fdopen(opener->fd, "rb");
     if (stream) opener->handed = true;
     return stream;
-}
-
-bool WriteAll(int fd, const char* bytes, std::size_t size) {
-    while (size > 0) {
-        const ssize_t written = ::write(fd, bytes, size);
-        if (written < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        bytes += written;
-        size -= static_cast<std::size_t>(written);
-    }
-    return true;
-}
-
-// Opens (creating when missing) the folder pieces[0..count) below root
-// without following a symbolic link: a link in the way is removed and a
-// folder made in its place. -1 when something else is in the way.
-int OpenFolderBelow(int root, const std::vector<std::string>& pieces, std::size_t count) {
-    int fd = ::dup(root);
-    for (std::size_t i = 0; i < count && fd >= 0; ++i) {
-        const char* piece = pieces[i].c_str();
-        constexpr int kFlags = O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
-        int next = ::openat(fd, piece, kFlags);
-        if (next < 0 && (errno == ELOOP || errno == ENOTDIR)) {
-            struct stat info {};
-            if (::fstatat(fd, piece, &info, AT_SYMLINK_NOFOLLOW) == 0 && S_ISLNK(info.st_mode) &&
-                ::unlinkat(fd, piece, 0) == 0) {
-                errno = ENOENT;
-            }
-        }
-        if (next < 0 && errno == ENOENT && (::mkdirat(fd, piece, 0755) == 0 || errno == EEXIST)) {
-            next = ::openat(fd, piece, kFlags);
-        }
-        ::close(fd);
-        fd = next;
-    }
-    return fd;
-}
-
-std::string TemporaryName(const std::string& name) {
-    std::random_device device;
-    return name + ".tmp" + std::to_string(device() % 1000000u);
 }
 
 }  // namespace
@@ -241,7 +198,7 @@ ZipExtractReport ZipArchive::ExtractTo(const std::string& folder, ZipBudget& bud
             continue;
         }
         if (entry.folder) {
-            const int made = OpenFolderBelow(root, pieces, pieces.size());
+            const int made = OpenFolderBelow(root, pieces, pieces.size(), true);
             if (made >= 0) {
                 ::close(made);
                 ++report.folders;
@@ -255,19 +212,19 @@ ZipExtractReport ZipArchive::ExtractTo(const std::string& folder, ZipBudget& bud
             ++report.skipped;
             continue;
         }
-        const int parent = OpenFolderBelow(root, pieces, pieces.size() - 1);
+        const int parent = OpenFolderBelow(root, pieces, pieces.size() - 1, true);
         if (parent < 0) {
             ++report.skipped;
             continue;
         }
         const std::string& file_name = pieces.back();
-        const std::string temporary = TemporaryName(file_name);
+        const std::string temporary = TemporaryNameBeside(file_name);
         const int out =
             ::openat(parent, temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
         std::optional<std::uint64_t> written;
         if (out >= 0 && handle_->OpenEntry(index)) {
             written = handle_->Inflate(cap, [&](const char* block, std::size_t size) {
-                return WriteAll(out, block, size);
+                return WriteAll(out, std::string_view(block, size));
             });
         }
         if (out >= 0 && ::close(out) != 0) written.reset();
