@@ -60,6 +60,7 @@ public:
         server.Put("/all.json", R"({"linux": {"java-runtime-test": [{"manifest": )" +
                                     Download(server, "/manifest.json", manifest) +
                                     R"(, "version": {"name": "17.0.8"}}]}})");
+        rig.ctx.endpoints = net::Endpoints::Defaults();
         rig.ctx.endpoints.Override("java_runtimes=" + server.Url("/all.json"));
 
         system.alive_answers = 0;
