@@ -9,31 +9,17 @@
 #include "cli/CliRunner.h"
 #include "download/FileServer.h"
 #include "platform/Sha1.h"
+#include "support/FakeRuntimeIndex.h"
 
 namespace kestrel::testing {
 namespace {
-
-std::string Download(const FileServer& server, const std::string& path, const std::string& bytes) {
-    return R"({"sha1": ")" + platform::Sha1Hex(*platform::Sha1Of(bytes)) + R"(", "size": )" +
-           std::to_string(bytes.size()) + R"(, "url": ")" + server.Url(path) + R"("})";
-}
 
 // A runtime index whose one component, java-runtime-test, is a stand-in
 // `java` and a library file, and a game folder with a version naming it.
 class RuntimeCli : public ::testing::Test {
 protected:
     void SetUp() override {
-        server.Put("/raw/bin/java", kJava);
-        server.Put("/raw/lib/modules", kModules);
-        const std::string manifest = R"({"files": {"bin": {"type": "directory"},
-            "bin/java": {"type": "file", "executable": true, "downloads": {"raw": )" +
-                                     Download(server, "/raw/bin/java", kJava) + R"(}},
-            "lib/modules": {"type": "file", "executable": false, "downloads": {"raw": )" +
-                                     Download(server, "/raw/lib/modules", kModules) + "}}}}";
-        server.Put("/manifest.json", manifest);
-        server.Put("/all.json", R"({"linux": {"java-runtime-test": [{"manifest": )" +
-                                    Download(server, "/manifest.json", manifest) +
-                                    R"(, "version": {"name": "21.0.3"}}]}})");
+        ServeRuntime(server, "java-runtime-test", "21.0.3", {{"bin/java", kJava, true}, {"lib/modules", kModules}});
         endpoints = folder.Write("endpoints.txt", "java_runtimes=" + server.Url("/all.json") + "\n");
         ::setenv("KESTREL_ENDPOINTS", endpoints.c_str(), 1);
         game = folder.path() + "/game";

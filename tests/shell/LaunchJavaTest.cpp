@@ -11,9 +11,9 @@
 
 #include "download/FileServer.h"
 #include "platform/Files.h"
-#include "platform/Sha1.h"
 #include "shell/LaunchFlow.h"
 #include "shell/LaunchTestRig.h"
+#include "support/FakeRuntimeIndex.h"
 
 namespace kestrel::shell {
 namespace {
@@ -24,11 +24,6 @@ using Texts = std::vector<std::string>;
 
 constexpr const char* kComponent = "java-runtime-test";
 constexpr const char* kRuntimeJava = "/runtime/java-runtime-test/linux/java-runtime-test/bin/java";
-
-std::string Download(const FileServer& server, const std::string& path, const std::string& bytes) {
-    return R"({"sha1": ")" + platform::Sha1Hex(*platform::Sha1Of(bytes)) + R"(", "size": )" +
-           std::to_string(bytes.size()) + R"(, "url": ")" + server.Url(path) + R"("})";
-}
 
 // A game folder with version 1.20.1 (Java 17, component java-runtime-test),
 // an old Java chosen in the settings, a Java 17 and a Java 21 beside it, and
@@ -48,18 +43,9 @@ public:
             s.java_path = old_java;
         });
 
-        const std::string java = "#!/bin/sh\necho stand-in\n", release = "JAVA_VERSION=\"17.0.8\"\n";
-        server.Put("/raw/bin/java", java);
-        server.Put("/raw/release", release);
-        const std::string manifest = R"({"files": {"bin": {"type": "directory"},
-            "bin/java": {"type": "file", "executable": true, "downloads": {"raw": )" +
-                                     Download(server, "/raw/bin/java", java) + R"(}},
-            "release": {"type": "file", "executable": false, "downloads": {"raw": )" +
-                                     Download(server, "/raw/release", release) + "}}}}";
-        server.Put("/manifest.json", manifest);
-        server.Put("/all.json", R"({"linux": {"java-runtime-test": [{"manifest": )" +
-                                    Download(server, "/manifest.json", manifest) +
-                                    R"(, "version": {"name": "17.0.8"}}]}})");
+        testing::ServeRuntime(server, kComponent, "17.0.8",
+                              {{"bin/java", "#!/bin/sh\necho stand-in\n", true},
+                               {"release", "JAVA_VERSION=\"17.0.8\"\n"}});
         rig.ctx.endpoints = net::Endpoints::Defaults();
         rig.ctx.endpoints.Override("java_runtimes=" + server.Url("/all.json"));
 
