@@ -5,19 +5,13 @@
 #include "platform/Files.h"
 #include "platform/Folders.h"
 #include "platform/JavaHome.h"
+#include "platform/Text.h"
 
 namespace kestrel::java {
 
 namespace {
 
 bool IsSeparator(char c, const platform::HostProfile& profile) { return c == profile.path_sep || c == '/'; }
-
-std::string TrimBlanks(const std::string& text) {
-    const auto first = text.find_first_not_of(" \t\r\n");
-    if (first == std::string::npos) return {};
-    const auto last = text.find_last_not_of(" \t\r\n");
-    return text.substr(first, last - first + 1);
-}
 
 }  // namespace
 
@@ -28,7 +22,7 @@ JavaCandidate DescribeJava(const std::string& executable, const platform::HostPr
 std::vector<JavaCandidate> DiscoverJavaBeside(const std::string& registered_home,
                                               const platform::HostProfile& profile) {
     std::vector<JavaCandidate> candidates;
-    const std::string home = TrimBlanks(registered_home);
+    const std::string home(platform::Trim(registered_home));
     if (home.empty() || !platform::IsFolder(profile.NativePath(home))) return candidates;
 
     // The folder that holds the home, with its trailing separator:

@@ -45,10 +45,15 @@ JavaFacts ParseJavaSettings(std::string_view output) {
     return facts;
 }
 
+Result<platform::ProgramRun> AskJava(const std::string& executable, const platform::ProgramLimits& limits,
+                                     std::stop_token stop) {
+    return platform::RunProgram(executable, {"-XshowSettings:properties", "-version"}, limits, std::move(stop));
+}
+
 JavaFacts ProbeJava(const std::string& executable, const platform::ProgramLimits& limits) {
-    const auto output = platform::ProgramOutput(executable, {"-XshowSettings:properties", "-version"}, limits);
-    if (!output) return {};
-    return ParseJavaSettings(*output);
+    const Result<platform::ProgramRun> run = AskJava(executable, limits);
+    if (!run || run->end != platform::ProgramEnd::kEnded) return {};
+    return ParseJavaSettings(run->output);
 }
 
 std::string BitnessOfFacts(const JavaFacts& facts) {

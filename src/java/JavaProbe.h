@@ -9,10 +9,12 @@
 //
 // Threading: free functions; safe from any thread.
 
+#include <stop_token>
 #include <string>
 #include <string_view>
 
 #include "platform/ProgramOutput.h"
+#include "platform/Result.h"
 
 namespace kestrel::java {
 
@@ -28,8 +30,14 @@ struct JavaFacts {
 // the version line (`openjdk version "17.0.10" 2024-01-16`) stands in.
 JavaFacts ParseJavaSettings(std::string_view output);
 
-// Runs the executable as above within the limits; empty facts when it could
-// not be started, did not end in time or printed no properties.
+// Runs the executable as above within the limits: the one way the launcher
+// asks a Java about itself, for discovery and for a Java picked by hand. An
+// error when it could not be started.
+Result<platform::ProgramRun> AskJava(const std::string& executable, const platform::ProgramLimits& limits,
+                                     std::stop_token stop = {});
+
+// AskJava's facts; empty facts when it could not be started, did not end in
+// time or printed no properties.
 JavaFacts ProbeJava(const std::string& executable, const platform::ProgramLimits& limits);
 
 // The bitness label of the facts: the data model when it is 64 or 32, else

@@ -1,13 +1,14 @@
 #include "java/JavaSearch.h"
 
-#include <cstdlib>
 #include <set>
 #include <utility>
 
 #include "java/JavaProbe.h"
 #include "java/JavaVersion.h"
+#include "platform/Environment.h"
 #include "platform/Files.h"
 #include "platform/JavaHome.h"
+#include "platform/PathJoin.h"
 #include "platform/Text.h"
 
 namespace kestrel::java {
@@ -15,16 +16,6 @@ namespace kestrel::java {
 namespace {
 
 constexpr std::size_t kMaxReleaseBytes = std::size_t{1} << 20;
-
-std::string Environment(const char* name) {
-    const char* value = std::getenv(name);
-    return value ? std::string(value) : std::string();
-}
-
-std::string WithoutTrailingSlashes(std::string path) {
-    while (path.size() > 1 && path.back() == '/') path.pop_back();
-    return path;
-}
 
 std::string ParentOf(const std::string& path) {
     const auto slash = path.find_last_of('/');
@@ -94,9 +85,9 @@ private:
 
 JavaSearchPlaces JavaSearchPlaces::OfMachine(std::string game_folder) {
     JavaSearchPlaces places;
-    places.java_home = Environment("JAVA_HOME");
-    places.path_list = Environment("PATH");
-    places.user_home = Environment("HOME");
+    places.java_home = platform::EnvironmentValue("JAVA_HOME");
+    places.path_list = platform::EnvironmentValue("PATH");
+    places.user_home = platform::EnvironmentValue("HOME");
     places.game_folder = std::move(game_folder);
     return places;
 }
@@ -105,7 +96,7 @@ std::vector<JavaCandidate> SearchJava(const JavaSearchPlaces& places) {
     Collector collector(places.probe_limits);
 
     // Relative homes would depend on the current folder; they are ignored.
-    std::string java_home = WithoutTrailingSlashes(std::string(platform::Trim(places.java_home)));
+    std::string java_home = platform::WithoutTrailingSlashes(std::string(platform::Trim(places.java_home)));
     if (!java_home.starts_with('/')) java_home.clear();
     const std::string path_home = platform::RegisteredJavaHome("", places.path_list);
     collector.AddHome(java_home);
@@ -114,16 +105,16 @@ std::vector<JavaCandidate> SearchJava(const JavaSearchPlaces& places) {
     collector.AddHomesIn(ParentOf(path_home));
 
     for (const char* folder : {"/usr/lib/jvm", "/usr/java", "/opt"}) {
-        collector.AddHomesIn(WithoutTrailingSlashes(places.system_root) + folder);
+        collector.AddHomesIn(platform::WithoutTrailingSlashes(places.system_root) + folder);
     }
-    const std::string user_home = WithoutTrailingSlashes(std::string(platform::Trim(places.user_home)));
+    const std::string user_home = platform::WithoutTrailingSlashes(std::string(platform::Trim(places.user_home)));
     if (user_home.starts_with('/')) {
         for (const char* folder : {"/.sdkman/candidates/java", "/.jdks", "/.gradle/jdks"}) {
             collector.AddHomesIn(user_home + folder);
         }
     }
 
-    const std::string game_folder = WithoutTrailingSlashes(std::string(platform::Trim(places.game_folder)));
+    const std::string game_folder = platform::WithoutTrailingSlashes(std::string(platform::Trim(places.game_folder)));
     if (!game_folder.empty()) {
         const std::string runtimes = game_folder + "/runtime";
         for (const std::string& component : platform::ListFolders(runtimes)) {

@@ -1,9 +1,10 @@
 #pragma once
 
 // PickedJava tells whether a file the player picked by hand is a Java that
-// can start the game: a regular file with the execute permission that,
-// started with `-version`, ends within a few seconds with status 0 and says
-// which version it is. A text file, a file without the execute bit or a
+// can start the game: a regular file with the execute permission that, asked
+// as discovery asks a Java (JavaProbe.h: `-XshowSettings:properties
+// -version`), ends within a few seconds with status 0 and says which version
+// it is. A text file, a file without the execute bit or a
 // program that waits for ever is found out when it is picked, not at the
 // launch with a misleading message.
 //

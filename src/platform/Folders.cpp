@@ -3,19 +3,11 @@
 #include <pwd.h>
 #include <unistd.h>
 
-#include <cstdlib>
 #include <filesystem>
 
+#include "platform/Environment.h"
+
 namespace kestrel::platform {
-
-namespace {
-
-std::string Environment(const char* name) {
-    const char* value = std::getenv(name);
-    return value ? std::string(value) : std::string();
-}
-
-}  // namespace
 
 std::string ProgramFolder() {
     std::error_code error;
@@ -31,9 +23,9 @@ std::string ExecutableName() {
 }
 
 std::string LocalAppData() {
-    if (std::string value = Environment("LOCALAPPDATA"); !value.empty()) return value;
-    if (std::string value = Environment("XDG_DATA_HOME"); !value.empty()) return value;
-    std::string home = Environment("HOME");
+    if (std::string value = EnvironmentValue("LOCALAPPDATA"); !value.empty()) return value;
+    if (std::string value = EnvironmentValue("XDG_DATA_HOME"); !value.empty()) return value;
+    std::string home = EnvironmentValue("HOME");
     if (home.empty()) {
         if (const passwd* entry = ::getpwuid(::getuid()); entry && entry->pw_dir) home = entry->pw_dir;
     }

@@ -4,9 +4,9 @@
 #include <stdlib.h>
 #include <unistd.h>
 
-#include <cstdlib>
-
+#include "platform/Environment.h"
 #include "platform/Files.h"
+#include "platform/PathJoin.h"
 #include "platform/Text.h"
 
 namespace kestrel::platform {
@@ -15,16 +15,6 @@ namespace {
 
 // A release file is a few kilobytes; anything far larger is not one.
 constexpr std::size_t kMaxReleaseBytes = std::size_t{1} << 20;
-
-std::string Environment(const char* name) {
-    const char* value = std::getenv(name);
-    return value ? std::string(value) : std::string();
-}
-
-std::string WithoutTrailingSlashes(std::string path) {
-    while (path.size() > 1 && path.back() == '/') path.pop_back();
-    return path;
-}
 
 std::string RealPath(const std::string& path) {
     char resolved[PATH_MAX];
@@ -44,7 +34,7 @@ std::string ParentOf(const std::string& path) {
 }  // namespace
 
 std::string RegisteredJavaHome() {
-    return RegisteredJavaHome(Environment("JAVA_HOME"), Environment("PATH"));
+    return RegisteredJavaHome(EnvironmentValue("JAVA_HOME"), EnvironmentValue("PATH"));
 }
 
 std::string RegisteredJavaHome(std::string_view java_home, std::string_view path_list) {

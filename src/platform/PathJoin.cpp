@@ -11,4 +11,9 @@ std::string JoinPath(std::string_view left, std::string_view right, char sep) {
     return joined;
 }
 
+std::string WithoutTrailingSlashes(std::string path) {
+    while (path.size() > 1 && path.back() == '/') path.pop_back();
+    return path;
+}
+
 }  // namespace kestrel::platform

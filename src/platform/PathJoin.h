@@ -19,6 +19,9 @@ inline constexpr char kNativeSeparator = '/';
 // from the root, as the launcher's texts have always had it).
 std::string JoinPath(std::string_view left, std::string_view right, char sep);
 
+// The path without the "/" at its end, however many; "/" itself stays.
+std::string WithoutTrailingSlashes(std::string path);
+
 // JoinPath with the machine's own separator.
 inline std::string JoinNativePath(std::string_view left, std::string_view right) {
     return JoinPath(left, right, kNativeSeparator);

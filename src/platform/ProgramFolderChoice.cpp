@@ -3,9 +3,9 @@
 #include <pwd.h>
 #include <unistd.h>
 
-#include <cstdlib>
 #include <filesystem>
 
+#include "platform/Environment.h"
 #include "platform/Folders.h"
 
 #ifndef KESTREL_MODULE_FOLDER_FROM_EXECUTABLE
@@ -26,11 +26,6 @@ bool Under(const std::string& folder, std::string prefix) {
     if (prefix.empty()) return false;
     if (folder.compare(0, prefix.size(), prefix) != 0) return false;
     return folder.size() == prefix.size() || folder[prefix.size()] == '/' || prefix == "/";
-}
-
-std::string Environment(const char* name) {
-    const char* value = std::getenv(name);
-    return value ? std::string(value) : std::string();
 }
 
 }  // namespace
@@ -59,8 +54,8 @@ ProgramFolderFacts CurrentProgramFolderFacts() {
     facts.installed_layout = std::filesystem::is_regular_file(
         facts.executable_folder + "/" + InstalledModuleFolderFromExecutable() + "/libkestrel_qt_media.so", error);
     facts.system_prefixes = {"/usr", "/opt", KESTREL_INSTALL_PREFIX};
-    facts.xdg_data_home = Environment("XDG_DATA_HOME");
-    facts.home = Environment("HOME");
+    facts.xdg_data_home = EnvironmentValue("XDG_DATA_HOME");
+    facts.home = EnvironmentValue("HOME");
     if (facts.home.empty()) {
         if (const passwd* entry = ::getpwuid(::getuid()); entry && entry->pw_dir) facts.home = entry->pw_dir;
     }

@@ -7,7 +7,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
 
 extern char** environ;
@@ -26,17 +28,24 @@ struct Pipe {
     }
 };
 
-void KillAndReap(pid_t pid) {
+// Kills the program's group and reaps the program; its exit status.
+int KillAndReap(pid_t pid) {
     ::kill(-pid, SIGKILL);
     int status = 0;
     while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
     }
+    if (WIFEXITED(status)) return WEXITSTATUS(status);
+    if (WIFSIGNALED(status)) return 128 + WTERMSIG(status);
+    return -1;
 }
+
+// The longest a wait for output lasts before the stop token is looked at.
+constexpr int kStopCheckMs = 20;
 
 }  // namespace
 
-Result<std::string> ProgramOutput(const std::string& exe, const std::vector<std::string>& arguments,
-                                  const ProgramLimits& limits) {
+Result<ProgramRun> RunProgram(const std::string& exe, const std::vector<std::string>& arguments,
+                              const ProgramLimits& limits, std::stop_token stop) {
     Pipe pipe;
     int ends[2];
     if (::pipe2(ends, O_CLOEXEC) != 0) return Error{std::string("cannot make a pipe: ") + std::strerror(errno)};
@@ -72,30 +81,29 @@ Result<std::string> ProgramOutput(const std::string& exe, const std::vector<std:
     // up or the output is too long.
     using Clock = std::chrono::steady_clock;
     const Clock::time_point deadline = Clock::now() + limits.time;
-    std::string output;
+    ProgramRun run;
+    const auto killed = [&](ProgramEnd end) {
+        KillAndReap(pid);
+        run.end = end;
+        return run;
+    };
     char buffer[4096];
     for (;;) {
+        if (stop.stop_requested()) return killed(ProgramEnd::kStopped);
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
-        if (left.count() <= 0) {
-            KillAndReap(pid);
-            return Error{exe + " did not end in time"};
-        }
+        if (left.count() <= 0) return killed(ProgramEnd::kTimedOut);
         pollfd wait{pipe.read, POLLIN, 0};
-        const int ready = ::poll(&wait, 1, static_cast<int>(left.count()));
+        const int ready = ::poll(&wait, 1, static_cast<int>(std::min<std::int64_t>(left.count(), kStopCheckMs)));
         if (ready < 0 && errno == EINTR) continue;
-        if (ready < 0) {
-            KillAndReap(pid);
-            return Error{std::string("cannot read the program's output: ") + std::strerror(errno)};
-        }
-        if (ready == 0) continue;  // the deadline check above ends it
+        if (ready < 0) break;  // the pipe cannot be read: what came is all there is
+        if (ready == 0) continue;  // the checks above end it
         const ssize_t got = ::read(pipe.read, buffer, sizeof buffer);
         if (got < 0 && errno == EINTR) continue;
         if (got <= 0) break;
-        if (output.size() + static_cast<std::size_t>(got) > limits.output_bytes) {
-            KillAndReap(pid);
-            return Error{exe + " printed too much"};
+        if (run.output.size() + static_cast<std::size_t>(got) > limits.output_bytes) {
+            return killed(ProgramEnd::kTooMuchOutput);
         }
-        output.append(buffer, static_cast<std::size_t>(got));
+        run.output.append(buffer, static_cast<std::size_t>(got));
     }
     // The pipe is closed, so the program has ended or closed its outputs;
     // one that lingers past the deadline after that is killed all the same.
@@ -106,15 +114,26 @@ Result<std::string> ProgramOutput(const std::string& exe, const std::vector<std:
         const int waited = ::waitid(P_PID, static_cast<id_t>(pid), &info, WEXITED | WNOHANG | WNOWAIT);
         if (waited < 0 && errno == EINTR) continue;
         if (waited < 0 || info.si_pid == pid) break;
-        if (Clock::now() >= deadline) {
-            KillAndReap(pid);
-            return Error{exe + " did not end in time"};
-        }
+        if (stop.stop_requested()) return killed(ProgramEnd::kStopped);
+        if (Clock::now() >= deadline) return killed(ProgramEnd::kTimedOut);
         ::usleep(1000);
     }
     // Children it left behind in its group go with it.
-    KillAndReap(pid);
-    return output;
+    run.exit_status = KillAndReap(pid);
+    return run;
+}
+
+Result<std::string> ProgramOutput(const std::string& exe, const std::vector<std::string>& arguments,
+                                  const ProgramLimits& limits) {
+    Result<ProgramRun> run = RunProgram(exe, arguments, limits);
+    if (!run) return Error{run.error()};
+    switch (run->end) {
+        case ProgramEnd::kEnded: return std::move(run->output);
+        case ProgramEnd::kTooMuchOutput: return Error{exe + " printed too much"};
+        case ProgramEnd::kTimedOut:
+        case ProgramEnd::kStopped: break;
+    }
+    return Error{exe + " did not end in time"};
 }
 
 }  // namespace kestrel::platform

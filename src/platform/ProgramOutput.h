@@ -14,10 +14,14 @@
 // limit is real time on purpose: it bounds a foreign process, not one of the
 // launcher's own waits.
 //
-// Threading: a free function; safe from any thread. It reaps only the child
-// it started.
+// A stop request ends the run the same way within a few tens of
+// milliseconds.
+//
+// Threading: free functions; safe from any thread. They reap only the child
+// they started.
 
 #include <chrono>
+#include <stop_token>
 #include <string>
 #include <vector>
 
@@ -30,9 +34,30 @@ struct ProgramLimits {
     std::size_t output_bytes = std::size_t{1} << 20;
 };
 
-// What the program printed (standard output and error interleaved as it
-// wrote them), whatever its exit status. An error when it could not be
-// started, ran out of time or printed more than the limit.
+// How a run ended.
+enum class ProgramEnd {
+    kEnded,          // by itself; exit_status holds its status
+    kTimedOut,       // killed at the time limit
+    kTooMuchOutput,  // killed at the byte limit
+    kStopped,        // killed at a stop request
+};
+
+struct ProgramRun {
+    ProgramEnd end = ProgramEnd::kEnded;
+    // Standard output and error interleaved as it wrote them, up to its end.
+    std::string output;
+    // The exit status (128 + the signal number when a signal ended it);
+    // -1 unless the program ended by itself.
+    int exit_status = -1;
+};
+
+// Runs the program within the limits; an error only when it could not be
+// started.
+Result<ProgramRun> RunProgram(const std::string& exe, const std::vector<std::string>& arguments,
+                              const ProgramLimits& limits = {}, std::stop_token stop = {});
+
+// What the program printed, whatever its exit status. An error when it could
+// not be started, ran out of time or printed more than the limit.
 Result<std::string> ProgramOutput(const std::string& exe, const std::vector<std::string>& arguments,
                                   const ProgramLimits& limits = {});
 

@@ -52,7 +52,8 @@ OptionProblem CheckText(std::string_view text) {
 OptionShape ShapeOf(std::string_view key, std::int64_t machine_total_mb) {
     static constexpr std::string_view kTexts[] = {"RINKU_SUTAATO", "GameFolder", "ip", "Java", "JavaV",
                                                   "GameWindow_Title", "GameWindow_Watermark"};
-    static constexpr std::string_view kFlags[] = {"GameFolder_Auto", "Musicplayer", "Isolation", "CheckFilesBeforeLaunch"};
+    static constexpr std::string_view kFlags[] = {"GameFolder_Auto", "Musicplayer", "Isolation", "CheckFilesBeforeLaunch",
+                                                  "AutoJava"};
     for (const std::string_view text : kTexts) {
         if (key == text) return {OptionKind::kText, {}};
     }

@@ -117,6 +117,7 @@ std::string OptionsFile::BuildText(const SettingsRecord& record) const {
     // launcher reading this file still finds its own lines where they were.
     AppendLine(text, "DownloadSource", DownloadSourceText(record.download_source));
     AppendLine(text, "CheckFilesBeforeLaunch", Flag(record.check_files_before_launch));
+    AppendLine(text, "AutoJava", Flag(record.automatic_java));
     return text;
 }
 
@@ -210,6 +211,7 @@ void OptionsFile::Load(SettingsRecord& record, const RecommendedMemory& recommen
     // Newer keys: absent (an older launcher's file) or unknown reads as the default.
     record.download_source = DownloadSourceFromText(value("DownloadSource"));
     record.check_files_before_launch = value("CheckFilesBeforeLaunch") != "False";
+    record.automatic_java = value("AutoJava") != "False";
 
     // These are written for information only; their values come from the program.
     record.advanced = 0;

@@ -15,6 +15,8 @@
 #include <string>
 #include <string_view>
 
+#include "net/UrlRewriter.h"
+
 namespace kestrel::settings {
 
 // The launcher's own version, a constant of the build.
@@ -49,6 +51,9 @@ enum class DownloadSource {
 std::string_view DownloadSourceText(DownloadSource source);
 DownloadSource DownloadSourceFromText(std::string_view text);
 
+// The mirror whose addresses a download source stands for.
+net::Mirror MirrorOf(DownloadSource source);
+
 inline constexpr std::int32_t kDefaultWindowWidth = 854;
 inline constexpr std::int32_t kDefaultWindowHeight = 480;
 
@@ -75,6 +80,9 @@ struct SettingsRecord {
     // these defaults.
     DownloadSource download_source = DownloadSource::kOfficial;  // DownloadSource
     bool check_files_before_launch = true;                        // CheckFilesBeforeLaunch
+    // A launch whose chosen Java is not the major version the game needs
+    // takes a fitting one that is installed, or downloads it (AutoJava).
+    bool automatic_java = true;                                   // AutoJava
 
     // Derived: the game folder when it is set, else <program folder>/.minecraft.
     // Every game-folder tool and the launch use this one.

@@ -14,21 +14,6 @@
 namespace kestrel::shell {
 namespace {
 
-net::Mirror MirrorOf(settings::DownloadSource source) {
-    return source == settings::DownloadSource::kBmclapi ? net::Mirror::kBmclapi : net::Mirror::kOfficial;
-}
-
-// The bar's share of a fetch: by bytes where their total is known, else by
-// files.
-int BarValue(const download::DownloadProgress& p) {
-    if (p.bytes_total > 0) {
-        const std::uint64_t done = std::min(p.bytes_done, p.bytes_total);
-        return static_cast<int>(done * kFetchBarEnd / p.bytes_total);
-    }
-    if (p.files_total > 0) return p.files_done * kFetchBarEnd / p.files_total;
-    return 0;
-}
-
 Result<download::FilesToCheck> ListFilesToCheck(const std::string& game_folder,
                                                 const std::vector<launch::ChainManifest>& chain,
                                                 const platform::HostProfile& host, const net::UrlRewriter& rewriter) {
@@ -46,6 +31,15 @@ Result<download::FilesToCheck> ListFilesToCheck(const std::string& game_folder,
 
 }  // namespace
 
+int FetchBarValue(const download::DownloadProgress& p) {
+    if (p.bytes_total > 0) {
+        const std::uint64_t done = std::min(p.bytes_done, p.bytes_total);
+        return static_cast<int>(done * kFetchBarEnd / p.bytes_total);
+    }
+    if (p.files_total > 0) return p.files_done * kFetchBarEnd / p.files_total;
+    return 0;
+}
+
 Status GameFileFetch::Run(const SettingsRecord& settings, toolkit::Surface& window, std::stop_token stop) const {
     // A chain with a missing or unreadable manifest is the launch's to
     // report, in the words it has always used.
@@ -54,7 +48,7 @@ Status GameFileFetch::Run(const SettingsRecord& settings, toolkit::Surface& wind
     for (const launch::ChainManifest& element : chain) {
         if (!element.manifest.ok) return {};
     }
-    const net::UrlRewriter rewriter = net::UrlRewriter::ForMirror(MirrorOf(settings.download_source), endpoints_);
+    const net::UrlRewriter rewriter = net::UrlRewriter::ForMirror(settings::MirrorOf(settings.download_source), endpoints_);
     const download::FileLister list = [&]() -> Result<download::FilesToCheck> {
         // The manifests stay as they were read; the files are looked at anew.
         return ListFilesToCheck(settings.current_game_dir, chain, host_, rewriter);
@@ -80,7 +74,7 @@ Status GameFileFetch::Run(const SettingsRecord& settings, toolkit::Surface& wind
             if (label != shown_label) window.SetText(kStartStep, label);
             shown_label = label;
             // The bar only grows: a second round starts its count afresh.
-            const int bar = std::max(shown_bar, BarValue(p));
+            const int bar = std::max(shown_bar, FetchBarValue(p));
             if (bar != shown_bar) ShowStartProgress(window, bar);
             shown_bar = bar;
         }, take_lock);

@@ -26,6 +26,7 @@
 #include <stop_token>
 #include <string>
 
+#include "download/Downloader.h"
 #include "platform/Clock.h"
 #include "platform/HostProfile.h"
 #include "platform/Result.h"
@@ -41,6 +42,10 @@ inline constexpr const char* kStepFetching = "正在补全游戏文件 ";
 inline constexpr const char* kErrorFetchPrefix = "补全游戏文件失败:";
 // The bar's value when the fetch is done; the launch goes on from there.
 inline constexpr int kFetchBarEnd = 40;
+
+// The bar's value for a download's progress, 0 to kFetchBarEnd: by bytes
+// where their total is known, else by files.
+int FetchBarValue(const download::DownloadProgress& progress);
 
 class GameFileFetch {
 public:

@@ -10,6 +10,7 @@
 #include "shell/GameFileFetch.h"
 #include "shell/GameStartWindow.h"
 #include "shell/GameWatcher.h"
+#include "shell/LaunchJavaStep.h"
 #include "shell/ProgressAnimation.h"
 #include "toolkit/Windows.h"
 
@@ -84,7 +85,14 @@ private:
         ShowStartProgress(*window_, 0);
         window_->SetText(kStartStep, kStepChecking);
         // One reading of the settings for the check and the launch alike.
-        const SettingsRecord settings = ctx_.state.settings.Get();
+        SettingsRecord settings = ctx_.state.settings.Get();
+        // The Java the version needs, when the chosen one is not it.
+        const Result<LaunchJavaOutcome> java = LaunchJavaStep(ctx_, services_).Run(settings, *window_, Stop());
+        if (!java.ok()) {
+            if (!Stop().stop_requested()) Fail(java.error());
+            return;
+        }
+        settings.java_path = java->java;
         // Without a Java the launch fails at once with its own text; nothing
         // is worth fetching for it.
         if (settings.check_files_before_launch &&
@@ -99,7 +107,7 @@ private:
         ShowStartProgress(*window_, 40);
         auto animation = std::make_shared<ProgressAnimation>(window_, ctx_.clock, 40);
         ctx_.workers.Start([animation](std::stop_token s) { animation->Run(s); });
-        window_->SetText(kStartStep, kStepStarting);
+        window_->SetText(kStartStep, kStepStarting + java->note);
 
         const launch::LaunchPlan plan = PlanFrom(settings, ctx_.state.accounts.Texts());
         ctx_.state.launch_error.Set("");
@@ -127,7 +135,7 @@ private:
             return;
         }
         animation->Finish(100);
-        window_->SetText(kStartStep, kStepWaiting);
+        window_->SetText(kStartStep, kStepWaiting + java->note);
         auto watcher = std::make_shared<GameWatcher>(
             ctx_, window_, services_,
             GameWatch{game->pid, plan.window_title, plan.after_launch_action, game->log_path, started_ms});

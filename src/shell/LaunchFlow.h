@@ -7,8 +7,9 @@
 // window width x (game window height + 30), not modal, owned by the main
 // window. The window's creation is the launch request: without a selected
 // version it reports so and closes; otherwise it lays the window out and
-// starts the launch worker. The worker shows its steps and progress, has the
-// game started (launch::Launcher), and either reports the failure in a
+// starts the launch worker. The worker shows its steps and progress, takes
+// the Java the version needs when the chosen one is not it (LaunchJavaStep.h),
+// has the game started (launch::Launcher), and either reports the failure in a
 // message box and closes the window, or starts the game-window watcher
 // (GameWatcher.h), which does the rest. A click while a launch is in
 // progress does nothing: one launch at a time.

@@ -1,7 +1,8 @@
 #pragma once
 
-// LaunchServices is what the launch asks of the system: starting the game,
-// and once it runs:
+// LaunchServices is what the launch asks of the system: the Javas installed
+// on the machine (for a version whose Java the chosen one is not), starting
+// the game, and once it runs:
 // finding and renaming the game's window, telling whether the game still
 // runs and, once it has ended, with which exit status, and starting a
 // program (the fresh launcher of after-launch action
@@ -16,7 +17,9 @@
 #include <stop_token>
 #include <string>
 #include <string_view>
+#include <vector>
 
+#include "java/JavaDiscovery.h"
 #include "launch/LaunchPlan.h"
 #include "launch/Launcher.h"
 #include "platform/Result.h"
@@ -25,6 +28,8 @@
 namespace kestrel::shell {
 
 struct LaunchServices {
+    // The machine's Javas for a game folder; empty: java::DiscoverJava.
+    std::function<std::vector<java::JavaCandidate>(const std::string& game_folder)> discover_java;
     // Starts the game of a plan (launch::Launcher::Start); empty: the
     // launcher of the context's host profile and random source.
     std::function<Result<launch::StartedGame>(const launch::LaunchPlan& plan, std::stop_token stop)> start_game;

@@ -344,6 +344,7 @@ void FillGeneralPage(SettingsSession& session, std::stop_token stop) {
     s.SetValue(kUsageBar, ToInt((total - available) / 10));
     s.SetSecondValue(kUsageBar, ToInt((total - available + record.memory) / 10));
     UpdateMemoryDisplay(session, position);
+    FillJavaChoiceSwitch(session);
     if (stop.stop_requested()) return;
 
     const std::vector<java::JavaCandidate> found = RebuildJavaBox(session, false);
@@ -366,6 +367,7 @@ void FillGeneralPage(SettingsSession& session, std::stop_token stop) {
 
 void WireGeneralPage(const std::shared_ptr<SettingsSession>& session) {
     WireJava(session);
+    WireJavaChoiceSwitch(session);
     WireMemory(session);
     WireLaunchOptions(session);
 }

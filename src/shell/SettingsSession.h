@@ -65,4 +65,9 @@ void FillGeneralPage(SettingsSession& session, std::stop_token stop);
 void WireAccountPage(const std::shared_ptr<SettingsSession>& session);
 void WireGeneralPage(const std::shared_ptr<SettingsSession>& session);
 
+// The switch of the automatic Java choice on the general page
+// (SettingsJavaChoice.cpp).
+void FillJavaChoiceSwitch(SettingsSession& session);
+void WireJavaChoiceSwitch(const std::shared_ptr<SettingsSession>& session);
+
 }  // namespace kestrel::shell

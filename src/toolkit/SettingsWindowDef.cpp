@@ -80,6 +80,9 @@ void AddGeneralPage(std::vector<ControlDef>& c) {
     c.push_back(Control(kSettingsJavaBox, K::ComboBox, p, 80, 36, 430, 24));
     c.push_back(Control("设置_通用_Java选项_Java地址_查找", K::Button, p, 518, 36, 60, 24, "查找"));
     c.push_back(Control("设置_通用_Java选项_Java地址_检测", K::Button, p, 586, 36, 60, 24, "检测"));
+    // On: a launch whose Java is not the version the game needs takes a
+    // fitting one, downloading it when none is installed.
+    c.push_back(Control("设置_通用_Java选项_自动选择", K::Switch, p, 446, 8, 200, 22, "自动选择合适的Java"));
 
     c.push_back(Heading("设置_通用_内存_标题", p, 12, 70, "给Java分配内存"));
     c.push_back(Control("设置_通用_内存_滑块", K::Slider, p, 12, 98, 420, 24));

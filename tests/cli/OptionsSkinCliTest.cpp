@@ -13,7 +13,7 @@ TEST(Cli, OptionsShowTheDefaultsAndSaveOneSettingAtATime) {
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.out.rfind("RINKU_SUTAATO=\"\"\nGameFolder=\"\"\nGameFolder_Auto=\"True\"\n", 0), 0u) << run.out;
     EXPECT_NE(run.out.find("\nLauncher_Name=\"kestrel-cli\"\nDownloadSource=\"official\"\n"
-                           "CheckFilesBeforeLaunch=\"True\"\ncurrent game directory: " +
+                           "CheckFilesBeforeLaunch=\"True\"\nAutoJava=\"True\"\ncurrent game directory: " +
                            program.path() + "/.minecraft\n"),
               std::string::npos)
         << run.out;

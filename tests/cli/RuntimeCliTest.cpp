@@ -9,31 +9,17 @@
 #include "cli/CliRunner.h"
 #include "download/FileServer.h"
 #include "platform/Sha1.h"
+#include "support/FakeRuntimeIndex.h"
 
 namespace kestrel::testing {
 namespace {
-
-std::string Download(const FileServer& server, const std::string& path, const std::string& bytes) {
-    return R"({"sha1": ")" + platform::Sha1Hex(*platform::Sha1Of(bytes)) + R"(", "size": )" +
-           std::to_string(bytes.size()) + R"(, "url": ")" + server.Url(path) + R"("})";
-}
 
 // A runtime index whose one component, java-runtime-test, is a stand-in
 // `java` and a library file, and a game folder with a version naming it.
 class RuntimeCli : public ::testing::Test {
 protected:
     void SetUp() override {
-        server.Put("/raw/bin/java", kJava);
-        server.Put("/raw/lib/modules", kModules);
-        const std::string manifest = R"({"files": {"bin": {"type": "directory"},
-            "bin/java": {"type": "file", "executable": true, "downloads": {"raw": )" +
-                                     Download(server, "/raw/bin/java", kJava) + R"(}},
-            "lib/modules": {"type": "file", "executable": false, "downloads": {"raw": )" +
-                                     Download(server, "/raw/lib/modules", kModules) + "}}}}";
-        server.Put("/manifest.json", manifest);
-        server.Put("/all.json", R"({"linux": {"java-runtime-test": [{"manifest": )" +
-                                    Download(server, "/manifest.json", manifest) +
-                                    R"(, "version": {"name": "21.0.3"}}]}})");
+        ServeRuntime(server, "java-runtime-test", "21.0.3", {{"bin/java", kJava, true}, {"lib/modules", kModules}});
         endpoints = folder.Write("endpoints.txt", "java_runtimes=" + server.Url("/all.json") + "\n");
         ::setenv("KESTREL_ENDPOINTS", endpoints.c_str(), 1);
         game = folder.path() + "/game";
@@ -105,6 +91,52 @@ TEST_F(RuntimeCli, FailuresAndUsage) {
         EXPECT_EQ(run.out, "");
     }
     EXPECT_FALSE(std::filesystem::exists(game + "/runtime/java-runtime-test"));
+}
+
+// Without --mirror the runtime commands take the options file's download
+// source, as the install commands do; --mirror overrides it. The manifests
+// name the official hosts, which the endpoints send to the local server, the
+// mirror's host to a folder of its own.
+TEST(RuntimeCliMirror, TheOptionsFilesSourceUnlessMirrorIsGiven) {
+    const std::string java = "#!/bin/sh\necho stand-in\n";
+    const auto entry = [](const std::string& url, const std::string& bytes) {
+        return R"({"sha1": ")" + platform::Sha1Hex(*platform::Sha1Of(bytes)) + R"(", "size": )" +
+               std::to_string(bytes.size()) + R"(, "url": ")" + url + R"("})";
+    };
+    const std::string manifest = R"({"files": {"bin/java": {"type": "file", "executable": true, "downloads": {"raw": )" +
+                                 entry("https://piston-data.mojang.com/v1/objects/java", java) + "}}}}";
+    const struct Case {
+        std::vector<std::string> mirror;
+        std::string folder;  // where the files were fetched from
+    } cases[] = {{{}, "/mirror"}, {{"--mirror", "official"}, "/official"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.folder);
+        FileServer server;
+        TempFolder folder;
+        for (const char* base : {"/official", "/mirror"}) {
+            server.Put(base + std::string("/v1/objects/java"), java);
+            server.Put(base + std::string("/manifest.json"), manifest);
+        }
+        server.Put("/all.json", R"({"linux": {"java-runtime-test": [{"manifest": )" +
+                                    entry("https://piston-meta.mojang.com/manifest.json", manifest) +
+                                    R"(, "version": {"name": "21.0.3"}}]}})");
+        const std::string endpoints = folder.Write(
+            "endpoints.txt", "java_runtimes=" + server.Url("/all.json") + "\nhttps://piston-meta.mojang.com=" +
+                                 server.Url("/official") + "\nhttps://piston-data.mojang.com=" + server.Url("/official") +
+                                 "\nhttps://bmclapi2.bangbang93.com=" + server.Url("/mirror") + "\n");
+        ::setenv("KESTREL_ENDPOINTS", endpoints.c_str(), 1);
+        const std::string program = folder.path() + "/program";
+        ASSERT_EQ(RunCli({"options", "set", "DownloadSource", "bmclapi", "--program-dir", program}).status, 0);
+        std::vector<std::string> words = {"runtime", "install", "java-runtime-test", "--game-dir",
+                                          folder.path() + "/game", "--program-dir", program};
+        words.insert(words.end(), c.mirror.begin(), c.mirror.end());
+        const CliRun run = RunCli(words);
+        ::unsetenv("KESTREL_ENDPOINTS");
+        ASSERT_EQ(run.status, 0) << run.err;
+        EXPECT_EQ(server.RequestsFor(c.folder + "/manifest.json"), 1);
+        EXPECT_EQ(server.RequestsFor(c.folder + "/v1/objects/java"), 1);
+        EXPECT_EQ(server.Requests().size(), 3u);
+    }
 }
 
 }  // namespace

@@ -48,5 +48,37 @@ TEST(ProgramOutput, AHangingChattyOrMissingProgramFails) {
     }
 }
 
+// RunProgram tells how the run ended: the exit status of a program that
+// ended, and a stop request that ends a hanging one (and its group) at once.
+TEST(ProgramOutput, ARunGivesTheExitStatusOrHowItWasEnded) {
+    testing::TempFolder folder;
+    const std::string talker = Script(folder, "talker", "echo said\nexit 7\n");
+    const std::string killed = Script(folder, "killed", "echo said\nkill -9 $$\n");
+    const std::string hanging = Script(folder, "hanging", "sleep 600 &\nexec sleep 600\n");
+    std::stop_source stopped;
+    stopped.request_stop();
+    const struct Case {
+        std::string exe;
+        std::stop_token stop;
+        ProgramEnd end;
+        int exit_status;
+        std::string output;
+    } cases[] = {
+        {talker, {}, ProgramEnd::kEnded, 7, "said\n"},
+        {killed, {}, ProgramEnd::kEnded, 128 + 9, "said\n"},
+        {hanging, stopped.get_token(), ProgramEnd::kStopped, -1, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.exe);
+        const auto started = std::chrono::steady_clock::now();
+        const Result<ProgramRun> run = RunProgram(c.exe, {}, {std::chrono::seconds(60), 1 << 20}, c.stop);
+        ASSERT_TRUE(run.ok()) << run.error();
+        EXPECT_EQ(run->end, c.end);
+        EXPECT_EQ(run->exit_status, c.exit_status);
+        EXPECT_EQ(run->output, c.output);
+        EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(30));
+    }
+}
+
 }  // namespace
 }  // namespace kestrel::platform

@@ -107,6 +107,7 @@ TEST(OptionsFile, SaveWritesTheLinesInTheirOrder) {
         R"(Launcher_Name="Kestrel.exe")",
         R"(DownloadSource="official")",
         R"(CheckFilesBeforeLaunch="True")",
+        R"(AutoJava="True")",
     });
     // Byte for byte: no byte-order mark, CR LF between lines, none at the end.
     EXPECT_EQ(launcher.ReadOptions(), expected);
@@ -140,13 +141,16 @@ TEST(OptionsFile, NewerKeysFollowTheOriginalLinesAndDefaultWhenAbsent) {
         std::string text;
         DownloadSource source;
         bool check_files;
+        bool automatic_java;
     } cases[] = {
         {"an older launcher's file", R"(Memory="2048")" "\r\n" R"(Launcher_Name="Kestrel.exe")",
-         DownloadSource::kOfficial, true},
-        {"the mirror and no check", R"(DownloadSource="bmclapi")" "\r\n" R"(CheckFilesBeforeLaunch="False")",
-         DownloadSource::kBmclapi, false},
-        {"unknown values", R"(DownloadSource="BMCLAPI")" "\r\n" R"(CheckFilesBeforeLaunch="no")",
-         DownloadSource::kOfficial, true},
+         DownloadSource::kOfficial, true, true},
+        {"the mirror, no check, no automatic Java",
+         R"(DownloadSource="bmclapi")" "\r\n" R"(CheckFilesBeforeLaunch="False")" "\r\n" R"(AutoJava="False")",
+         DownloadSource::kBmclapi, false, false},
+        {"unknown values",
+         R"(DownloadSource="BMCLAPI")" "\r\n" R"(CheckFilesBeforeLaunch="no")" "\r\n" R"(AutoJava="off")",
+         DownloadSource::kOfficial, true, true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -155,20 +159,23 @@ TEST(OptionsFile, NewerKeysFollowTheOriginalLinesAndDefaultWhenAbsent) {
         SettingsRecord record = launcher.Load();
         EXPECT_EQ(record.download_source, c.source);
         EXPECT_EQ(record.check_files_before_launch, c.check_files);
+        EXPECT_EQ(record.automatic_java, c.automatic_java);
     }
 
     Launcher launcher;
     SettingsRecord record = launcher.Load();
     record.download_source = DownloadSource::kBmclapi;
     record.check_files_before_launch = false;
+    record.automatic_java = false;
     ASSERT_TRUE(launcher.file.Save(record).ok());
     const std::string saved = launcher.ReadOptions();
-    const std::string tail = "Launcher_Name=\"Kestrel.exe\"\r\nDownloadSource=\"bmclapi\"\r\nCheckFilesBeforeLaunch=\"False\"";
+    const std::string tail = "Launcher_Name=\"Kestrel.exe\"\r\nDownloadSource=\"bmclapi\"\r\nCheckFilesBeforeLaunch=\"False\"\r\nAutoJava=\"False\"";
     ASSERT_GE(saved.size(), tail.size());
     EXPECT_EQ(saved.substr(saved.size() - tail.size()), tail);
     const SettingsRecord loaded = launcher.Load();
     EXPECT_EQ(loaded.download_source, DownloadSource::kBmclapi);
     EXPECT_FALSE(loaded.check_files_before_launch);
+    EXPECT_FALSE(loaded.automatic_java);
 }
 
 TEST(OptionsFile, AutomaticGameFolderIsSavedEmptyAndIgnoredOnLoad) {
@@ -300,10 +307,10 @@ TEST(OptionsFile, SaveAndLoadGiveBackWhatWasSavedForHostileValues) {
         EXPECT_EQ(loaded.game_window, kWindowCustom);
         EXPECT_EQ(loaded.game_window_width, 1280);
         EXPECT_EQ(loaded.game_window_height, 720);
-        // The file keeps its lines: 21 of them, each one key.
+        // The file keeps its lines: 22 of them, each one key.
         const std::string saved = launcher.ReadOptions();
-        EXPECT_EQ(std::count(saved.begin(), saved.end(), '\n'), 20);
-        EXPECT_EQ(std::count(saved.begin(), saved.end(), '"'), 42);
+        EXPECT_EQ(std::count(saved.begin(), saved.end(), '\n'), 21);
+        EXPECT_EQ(std::count(saved.begin(), saved.end(), '"'), 44);
     }
 }
 

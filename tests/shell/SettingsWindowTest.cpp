@@ -533,6 +533,21 @@ TEST_F(SettingsWindowTest, PersonalisationPage) {
     ExpectNoProblems(*s);
 }
 
+// The automatic Java choice is on for a file without the key, and a click
+// turns it off (and on again), saved at once.
+TEST_F(SettingsWindowTest, AutomaticJavaSwitchShowsAndSavesTheSetting) {
+    auto s = Open();
+    s->Click("设置_通用");
+    EXPECT_TRUE(s->Checked("设置_通用_Java选项_自动选择"));
+    ASSERT_TRUE(s->Click("设置_通用_Java选项_自动选择"));
+    EXPECT_FALSE(s->Checked("设置_通用_Java选项_自动选择"));
+    EXPECT_FALSE(Reloaded().automatic_java);
+    EXPECT_NE(SavedFile().find("\r\nAutoJava=\"False\""), std::string::npos) << SavedFile();
+    ASSERT_TRUE(s->Click("设置_通用_Java选项_自动选择"));
+    EXPECT_TRUE(Reloaded().automatic_java);
+    ExpectNoProblems(*s);
+}
+
 TEST_F(SettingsWindowTest, AdvancedSwitchSpringsBackAndSavesNothing) {
     auto s = Open();
     s->Click("设置_通用");

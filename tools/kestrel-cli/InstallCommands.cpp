@@ -15,6 +15,7 @@
 #include <sstream>
 
 #include "Command.h"
+#include "ProgramOptions.h"
 #include "install/VersionInstaller.h"
 #include "java/MemoryAdvisor.h"
 #include "net/Endpoints.h"
@@ -28,33 +29,11 @@ namespace {
 
 constexpr const char* kTypes[] = {"release", "snapshot", "old_beta", "old_alpha"};
 
-// The options file's download source, beside this program or in --program-dir.
-net::Mirror DefaultMirror(const CliArguments& arguments) {
-    const platform::LauncherPaths current = platform::LauncherPaths::Current();
-    const std::string program = arguments.Get("--program-dir", current.program_folder);
-    const settings::OptionsFile file(platform::LauncherPaths::For(program, current.local_app_data,
-                                                                  current.launcher_file,
-                                                                  platform::HostProfile::Current()));
-    settings::SettingsRecord record;
-    file.Load(record, [] { return static_cast<std::int32_t>(java::AdviseHeap("64").heap_mb); });
-    return record.download_source == settings::DownloadSource::kBmclapi ? net::Mirror::kBmclapi
-                                                                         : net::Mirror::kOfficial;
-}
-
 // The installer for the command's options; nothing (after the usage line)
 // when --mirror or --jobs is not one the command takes.
 std::optional<install::VersionInstaller> InstallerFor(const CliArguments& arguments, const CliContext& context) {
-    net::Mirror mirror = net::Mirror::kOfficial;
-    if (arguments.Has("--mirror")) {
-        const std::optional<net::Mirror> named = net::MirrorFromName(arguments.Get("--mirror"));
-        if (!named) {
-            context.err << "usage: --mirror official|bmclapi\n";
-            return std::nullopt;
-        }
-        mirror = *named;
-    } else {
-        mirror = DefaultMirror(arguments);
-    }
+    const std::optional<net::Mirror> mirror = MirrorOption(arguments, context);
+    if (!mirror) return std::nullopt;
     int jobs = 16;
     if (arguments.Has("--jobs")) {
         const std::string text = arguments.Get("--jobs");
@@ -73,7 +52,7 @@ std::optional<install::VersionInstaller> InstallerFor(const CliArguments& argume
     install::InstallSettings settings;
     settings.game_folder = context.game_dir;
     settings.host = context.profile;
-    settings.rewriter = net::UrlRewriter::ForMirror(mirror, endpoints);
+    settings.rewriter = net::UrlRewriter::ForMirror(*mirror, endpoints);
     settings.catalogue_url = endpoints.Url("version_manifest");
     settings.download.parallelism = jobs;
     return install::VersionInstaller(std::move(settings));

@@ -1,5 +1,6 @@
 // kestrel-cli natives, command-line, launch: the natives archives of a
-// version, the game command line of a launch, and the launch itself, whose
+// version, the game command line of a launch, and the launch itself (with
+// the Java the version needs, LaunchJavaOf), whose
 // output goes to a launch log in the game directory (named on stderr; with
 // --wait, the log's last lines follow when the game ends with a non-zero
 // status). Before the launch, the chain's missing files are fetched
@@ -11,6 +12,8 @@
 #include "Command.h"
 #include "LaunchFiles.h"
 #include "OptionWords.h"
+#include "ProgramOptions.h"
+#include "RuntimeInstall.h"
 #include "launch/LaunchLog.h"
 #include "launch/Launcher.h"
 #include "launch/NativesExtractor.h"
@@ -18,15 +21,15 @@
 #include "net/JsonWriter.h"
 #include "platform/Process.h"
 #include "platform/RandomSource.h"
+#include "runtimes/LaunchJava.h"
 #include "settings/OptionChecks.h"
 
 namespace kestrel::cli {
 
 namespace {
 
-constexpr const char* kLaunchUsage =
-    "ID --java PATH --name NAME [--token T] [--uuid U] [--memory MB] [--width W] [--height H] "
-    "[--isolation] [--watermark TEXT]";
+constexpr const char* kPlanUsage =
+    "--name NAME [--token T] [--uuid U] [--memory MB] [--width W] [--height H] [--isolation] [--watermark TEXT]";
 
 // The window size of --width or --height: a whole number the settings
 // window would take too. Prints what is wrong and gives nothing otherwise.
@@ -44,9 +47,12 @@ std::optional<int> WindowSize(const CliArguments& arguments, const std::string& 
 // The plan of command-line and launch; nothing when a required option is
 // missing or a window size is not one (the reason is printed then). The
 // memory goes to the launcher as it is: its own check refuses a memory that
-// is no number or too small, with its own text.
-std::optional<launch::LaunchPlan> PlanOf(const CliArguments& arguments, const CliContext& context) {
-    if (arguments.positional().size() != 1 || !arguments.Has("--java") || !arguments.Has("--name")) {
+// is no number or too small, with its own text. Without --java (where the
+// command allows that) the Java is left empty.
+std::optional<launch::LaunchPlan> PlanOf(const CliArguments& arguments, const CliContext& context,
+                                         bool java_required = true) {
+    if (arguments.positional().size() != 1 || (java_required && !arguments.Has("--java")) ||
+        !arguments.Has("--name")) {
         return std::nullopt;
     }
     const std::optional<int> width = WindowSize(arguments, "--width", "854", context);
@@ -98,10 +104,46 @@ int CommandLine(const CliArguments& arguments, const CliContext& context) {
     return kDone;
 }
 
+// The Java of a launch: --java as given; else the options file's Java, or,
+// when that is not the major version the chain needs and AutoJava is on, an
+// installed Java of that version (downloaded when there is none), as the
+// window chooses it. Nothing once the reason is printed, with status set.
+std::optional<std::string> LaunchJavaOf(const launch::LaunchPlan& plan, const CliArguments& arguments,
+                                        const CliContext& context, int& status) {
+    const settings::SettingsRecord options = ProgramOptions(arguments);
+    runtimes::LaunchJavaRequest request;
+    request.game_folder = context.game_dir;
+    request.version_id = plan.version_id;
+    request.given_explicitly = arguments.Has("--java");
+    request.java = request.given_explicitly ? plan.java_path : options.java_path;
+    request.automatic = options.automatic_java;
+    const runtimes::LaunchJava chosen = runtimes::ChooseLaunchJava(request, context.profile);
+    std::string java = chosen.choice.java;
+    switch (chosen.choice.kind) {
+        case runtimes::JavaChoice::Kind::kAsChosen:
+            return java;
+        case runtimes::JavaChoice::Kind::kDownload: {
+            context.err << "正在下载Java " << chosen.major << " (" << chosen.choice.component << ")\n";
+            std::optional<std::string> installed = InstallRuntime(chosen.choice.component, arguments, context, status);
+            if (!installed) return std::nullopt;
+            java = std::move(*installed);
+            break;
+        }
+        case runtimes::JavaChoice::Kind::kDiscovered:
+            break;
+    }
+    context.err << "已自动选用Java " << chosen.major << ": " << java << "\n";
+    return java;
+}
+
 int Launch(const CliArguments& arguments, const CliContext& context) {
-    const auto plan = PlanOf(arguments, context);
+    auto plan = PlanOf(arguments, context, false);
     if (!plan) return UsageError(context);
     if (!CheckChain(plan->version_id, context)) return kFailed;
+    int failure = kDone;
+    std::optional<std::string> java = LaunchJavaOf(*plan, arguments, context, failure);
+    if (!java) return failure;
+    plan->java_path = std::move(*java);
     if (const int fetched = FetchMissingForLaunch(plan->version_id, plan->java_path, arguments, context);
         fetched != kDone) {
         return fetched;
@@ -134,8 +176,8 @@ int Launch(const CliArguments& arguments, const CliContext& context) {
 std::vector<Command> LaunchCommands() {
     return {
         {"natives", "ID", Natives},
-        {"command-line", std::string(kLaunchUsage) + " [--argv]", CommandLine},
-        {"launch", std::string(kLaunchUsage) + " [--wait] [--program-dir DIR]", Launch},
+        {"command-line", std::string("ID --java PATH ") + kPlanUsage + " [--argv]", CommandLine},
+        {"launch", std::string("ID [--java PATH] ") + kPlanUsage + " [--wait] [--program-dir DIR]", Launch},
     };
 }
 

@@ -4,6 +4,7 @@
 #include <optional>
 #include <ostream>
 
+#include "ProgramOptions.h"
 #include "download/Downloader.h"
 #include "download/MissingFiles.h"
 #include "install/ChainFiles.h"
@@ -12,23 +13,9 @@
 #include "net/Endpoints.h"
 #include "net/UrlRewriter.h"
 #include "platform/Files.h"
-#include "platform/LauncherPaths.h"
-#include "settings/OptionsFile.h"
 
 namespace kestrel::cli {
 namespace {
-
-settings::SettingsRecord LoadedOptions(const CliArguments& arguments) {
-    const platform::LauncherPaths current = platform::LauncherPaths::Current();
-    const std::string program = arguments.Get("--program-dir", current.program_folder);
-    const settings::OptionsFile file(platform::LauncherPaths::For(program, current.local_app_data,
-                                                                  current.launcher_file,
-                                                                  platform::HostProfile::Current()));
-    settings::SettingsRecord record;
-    // The memory is not read here; no recommendation is needed.
-    file.Load(record, [] { return std::int32_t{0}; });
-    return record;
-}
 
 // The chain's files; an asset index whose objects could not be listed goes
 // to the engine's hash check, since its size alone may look right.
@@ -48,17 +35,9 @@ Result<download::FilesToCheck> ListFilesToCheck(const std::string& game_folder, 
 
 int FetchMissingForLaunch(const std::string& id, const std::string& java_path, const CliArguments& arguments,
                           const CliContext& context) {
-    const settings::SettingsRecord options = LoadedOptions(arguments);
-    net::Mirror mirror =
-        options.download_source == settings::DownloadSource::kBmclapi ? net::Mirror::kBmclapi : net::Mirror::kOfficial;
-    if (arguments.Has("--mirror")) {
-        const std::optional<net::Mirror> chosen = net::MirrorFromName(arguments.Get("--mirror"));
-        if (!chosen) {
-            context.err << "usage: --mirror official|bmclapi\n";
-            return kUsage;
-        }
-        mirror = *chosen;
-    }
+    const settings::SettingsRecord options = ProgramOptions(arguments);
+    const std::optional<net::Mirror> mirror = MirrorOption(arguments, context);
+    if (!mirror) return kUsage;
     download::DownloadOptions engine;
     if (arguments.Has("--jobs")) {
         const std::string jobs = arguments.Get("--jobs");
@@ -75,7 +54,7 @@ int FetchMissingForLaunch(const std::string& id, const std::string& java_path, c
     // Without a Java the launch fails at once with its own text.
     if (!platform::IsRegularFile(context.profile.NativePath(java_path))) return kDone;
 
-    const net::UrlRewriter rewriter = net::UrlRewriter::ForMirror(mirror, net::Endpoints::FromEnvironment());
+    const net::UrlRewriter rewriter = net::UrlRewriter::ForMirror(*mirror, net::Endpoints::FromEnvironment());
     const download::FileLister list = [&] { return ListFilesToCheck(context.game_dir, id, context.profile, rewriter); };
     // The window and kestrel-cli never write the same files at once.
     std::optional<install::InstallLock> lock;

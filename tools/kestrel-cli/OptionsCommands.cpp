@@ -10,6 +10,7 @@
 #include "AbsolutePath.h"
 #include "Command.h"
 #include "OptionWords.h"
+#include "ProgramOptions.h"
 #include "java/MemoryAdvisor.h"
 #include "platform/LauncherPaths.h"
 #include "platform/SystemInfo.h"
@@ -19,14 +20,6 @@
 namespace kestrel::cli {
 
 namespace {
-
-// The options file beside this program, or in the folder --program-dir names.
-settings::OptionsFile FileOf(const CliArguments& arguments) {
-    const platform::LauncherPaths current = platform::LauncherPaths::Current();
-    const std::string program = arguments.Get("--program-dir", current.program_folder);
-    return settings::OptionsFile(platform::LauncherPaths::For(program, current.local_app_data, current.launcher_file,
-                                                              platform::HostProfile::Current()));
-}
 
 // Loads the record; an empty (or out of range) Memory gets the recommendation of the 64-bit
 // table for this machine's free memory, as at the launcher's start.
@@ -105,13 +98,14 @@ const std::map<std::string, Setter>& Setters() {
              return true;
          }},
         {"CheckFilesBeforeLaunch", Flag(&R::check_files_before_launch)},
+        {"AutoJava", Flag(&R::automatic_java)},
     };
     return setters;
 }
 
 int Options(const CliArguments& arguments, const CliContext& context) {
     const auto& words = arguments.positional();
-    const settings::OptionsFile file = FileOf(arguments);
+    const settings::OptionsFile file = ProgramOptionsFile(arguments);
     if (words.empty()) {
         settings::SettingsRecord record = Loaded(file);
         // The lines as the next save writes them, one a line.
