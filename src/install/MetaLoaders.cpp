@@ -177,6 +177,12 @@ Result<std::string> InstallMetaLoader(const InstallSettings& settings, const Loa
     if (!IsSafeVersionId(id)) return Error{std::string(kErrorUnsafeId) + id};
     if (id == game) return Error{std::string(kErrorSameAsGame) + game};
 
+    // The profile's names are checked before the game version is fetched
+    // for it.
+    if (Result<std::vector<download::FileRequest>> names = ListLibraries(settings, profile->manifest, id); !names) {
+        return Error{names.error()};
+    }
+
     const VersionInstaller installer(settings);
     if (Result<GameVersionReport> parent = EnsureGameVersion(installer, lock.value(), game, stop, progress); !parent) {
         return Error{parent.error()};
