@@ -1,5 +1,6 @@
 #include "ProgramOptions.h"
 
+#include <charconv>
 #include <ostream>
 
 #include "platform/LauncherPaths.h"
@@ -24,6 +25,17 @@ std::optional<net::Mirror> MirrorOption(const CliArguments& arguments, const Cli
     const std::optional<net::Mirror> named = net::MirrorFromName(arguments.Get("--mirror"));
     if (!named) context.err << "usage: --mirror official|bmclapi\n";
     return named;
+}
+
+std::optional<int> JobsOption(const CliArguments& arguments, const CliContext& context) {
+    const std::string jobs = arguments.Get("--jobs", "16");
+    int parallelism = 0;
+    const auto [end, error] = std::from_chars(jobs.data(), jobs.data() + jobs.size(), parallelism);
+    if (error != std::errc() || end != jobs.data() + jobs.size() || parallelism < 1 || parallelism > 256) {
+        context.err << "usage: --jobs N (1 to 256)\n";
+        return std::nullopt;
+    }
+    return parallelism;
 }
 
 }  // namespace kestrel::cli

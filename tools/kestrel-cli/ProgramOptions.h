@@ -27,4 +27,8 @@ settings::SettingsRecord ProgramOptions(const CliArguments& arguments);
 // nothing, after the usage line on stderr, when --mirror names none.
 std::optional<net::Mirror> MirrorOption(const CliArguments& arguments, const CliContext& context);
 
+// The files fetched at once: --jobs N (1 to 256), default 16; nothing, after
+// the usage line on stderr, for another text.
+std::optional<int> JobsOption(const CliArguments& arguments, const CliContext& context);
+
 }  // namespace kestrel::cli

@@ -41,17 +41,12 @@ std::optional<runtimes::RuntimeInstallOptions> RuntimeInstallOptionsOf(const Cli
                                                                       const CliContext& context) {
     const std::optional<net::Mirror> mirror = MirrorOption(arguments, context);
     if (!mirror) return std::nullopt;
-    const std::string jobs = arguments.Get("--jobs", "16");
-    int parallelism = 0;
-    const auto [end, error] = std::from_chars(jobs.data(), jobs.data() + jobs.size(), parallelism);
-    if (error != std::errc() || end != jobs.data() + jobs.size() || parallelism < 1 || parallelism > 256) {
-        context.err << "usage: --jobs N (1 to 256)\n";
-        return std::nullopt;
-    }
+    const std::optional<int> parallelism = JobsOption(arguments, context);
+    if (!parallelism) return std::nullopt;
     const net::Endpoints endpoints = net::Endpoints::FromEnvironment();
     runtimes::RuntimeInstallOptions options;
     options.index_url = endpoints.Base("java_runtimes");
-    options.download.parallelism = parallelism;
+    options.download.parallelism = *parallelism;
     options.download.rewriter = net::UrlRewriter::ForMirror(*mirror, endpoints);
     return options;
 }
