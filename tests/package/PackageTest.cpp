@@ -113,6 +113,7 @@ TEST(Package, TheUnpackedPackageRunsAndKeepsItsDataInTheUsersFolder) {
     ASSERT_EQ(run.status, 0) << run.out;
     const std::string id = KESTREL_APP_ID;
     std::vector<std::string> expected = {"usr/bin/kestrel", "usr/bin/kestrel-cli", "usr/lib/kestrel/libkestrel_qt_media.so",
+                                         "usr/lib/kestrel/libkestrel_curl.so",
                                          "usr/share/applications/" + id + ".desktop",
                                          "usr/share/metainfo/" + id + ".metainfo.xml"};
     for (int size : {16, 22, 24, 32, 48, 64, 128, 256}) {
