@@ -39,6 +39,7 @@
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
@@ -310,6 +311,9 @@ int main(int argc, char** argv) {
     std::error_code no_module;
     fs::copy_file(fs::path(kestrel_exe).parent_path() / "libkestrel_curl.so", folder / "program" / "libkestrel_curl.so",
                   fs::copy_options::overwrite_existing, no_module);
+    // Pages of a file just written stay dirty until the system writes them
+    // out, and would count as the program's dirty memory in the first runs.
+    ::sync();
     std::ofstream(folder / "endpoints.txt")
         << "update=http://127.0.0.1:9/launcher/\nupdate_probe=http://127.0.0.1:9/\n"
            "slogans=http://127.0.0.1:9/slogans/Titlelist.ini\n";

@@ -16,6 +16,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSlider>
+#include <QTest>
 
 #include <functional>
 #include <string>
@@ -41,20 +42,21 @@ WindowDef SkinSampleWindow() {
     def.title = "皮肤样张";
     def.width = 400;
     def.height = 260;
-    def.controls.push_back(Control("样张_框架", K::Frame, "", 0, 0, 400, 260, "皮肤"));
-    def.controls.push_back(Control("样张_按钮", K::Button, "", 20, 50, 110, 32, "启动游戏"));
-    def.controls.push_back(Control("样张_输入", K::Edit, "", 150, 50, 130, 26, "玩家名字"));
-    ControlDef combo = Control("样张_列表", K::ComboBox, "", 150, 90, 130, 26);
+    def.controls.push_back(toolkit::Control("样张_框架", K::Frame, "", 0, 0, 400, 260, "皮肤"));
+    def.controls.push_back(toolkit::Control("样张_按钮", K::Button, "", 20, 50, 110, 32, "启动游戏"));
+    def.controls.push_back(toolkit::Control("样张_输入", K::Edit, "", 150, 50, 130, 26, "玩家名字"));
+    ControlDef combo = toolkit::Control("样张_列表", K::ComboBox, "", 150, 90, 130, 26, "1.20.1");
     combo.items = {"1.20.1", "1.12.2"};
     def.controls.push_back(combo);
-    def.controls.push_back(Control("样张_单选", K::RadioButton, "", 20, 100, 110, 24, "离线登录"));
-    def.controls.push_back(Control("样张_滑块", K::Slider, "", 20, 140, 200, 24));
+    def.controls.push_back(toolkit::Control("样张_单选", K::RadioButton, "", 20, 100, 110, 24, "离线登录"));
+    def.controls.push_back(toolkit::Control("样张_滑块", K::Slider, "", 20, 140, 200, 24));
     return def;
 }
 
-// How close a rendering must be to its picture: font rasterisation may
-// move a few edge pixels by a shade between library builds.
-constexpr int kShadeTolerance = 24;
+// How close a rendering must be to its picture: font rasterisation may move
+// a few edge pixels by a shade between library builds, while the skin's
+// states differ by more (hover and normal by 8 to 23 in each channel).
+constexpr int kShadeTolerance = 6;
 constexpr double kDifferentShare = 0.01;
 
 struct Comparison {
@@ -91,7 +93,16 @@ struct Case {
 
 
 void Normal(QWidget*, bool) {}
-void Hover(QWidget* w, bool on) { w->setAttribute(Qt::WA_UnderMouse, on); }
+// The pointer moved over the control, or away to an empty corner of the
+// window.
+void Hover(QWidget* w, bool on) {
+    if (on) {
+        QTest::mouseMove(w, w->rect().center());
+    } else {
+        QTest::mouseMove(w->window(), QPoint(w->window()->width() - 2, w->window()->height() - 2));
+    }
+    QCoreApplication::processEvents();
+}
 void Pressed(QWidget* w, bool on) { static_cast<QAbstractButton*>(w)->setDown(on); }
 void Disabled(QWidget* w, bool on) { w->setEnabled(!on); }
 
@@ -119,18 +130,15 @@ std::vector<Case> Cases() {
         {"edit-normal.png", named("样张_输入"), Normal},
         {"edit-disabled.png", named("样张_输入"), Disabled},
         {"combo-normal.png", named("样张_列表"), Normal},
-        {"combo-disabled.png", named("样张_列表"), Disabled},
         {"radio-normal.png", named("样张_单选"), Normal},
         {"radio-disabled.png", named("样张_单选"), Disabled},
         {"slider-normal.png", named("样张_滑块"), Normal},
-        {"slider-disabled.png", named("样张_滑块"), Disabled},
     };
 }
 
 // The control's own pixels over what lies beneath it in the window, as the
 // player sees it.
 QImage Render(QtSurface& s, QWidget* w) {
-    QCoreApplication::processEvents();
     const QPoint at = w->mapTo(s.window(), QPoint(0, 0));
     return s.window()->grab(QRect(at, w->size())).toImage();
 }
@@ -145,6 +153,7 @@ TEST(SkinPixels, ControlsInTheirStatesLookAsWhenTheSkinWasMade) {
         SCOPED_TRACE(c.picture);
         QWidget* w = c.widget(s);
         ASSERT_NE(w, nullptr);
+        QCoreApplication::processEvents();
         c.state(w, true);
         w->update();
         const QImage actual = Render(s, w);
