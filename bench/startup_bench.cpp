@@ -6,7 +6,9 @@
 //   window: the clock starts right before posix_spawn and stops at the first
 //   DAMAGE event (the X Damage extension) on the first top-level window the
 //   program maps, that is when the program's first frame has reached the
-//   window (the map itself comes earlier, before anything is drawn);
+//   window (the map itself comes earlier, before anything is drawn), and
+//   the CPU time the program's threads had used by then, which a busy
+//   machine changes far less than the time itself;
 // - the memory after start-up, read a fixed 2.5 s after that first paint:
 //   the private memory (Private_Clean + Private_Dirty of
 //   /proc/<pid>/smaps_rollup: the pages no other process maps, the memory
@@ -69,6 +71,7 @@ struct Target {
 struct Sample {
     double map_ms = -1;    // process start to the map of its first window
     double paint_ms = -1;  // process start to the first paint of that window
+    double cpu_ms = -1;    // CPU time of all its threads until that paint
     long rss_kb = -1;      // VmRSS after start-up
     long hwm_kb = -1;      // VmHWM after start-up
     long private_kb = -1;  // Private_Clean + Private_Dirty after start-up
@@ -102,6 +105,22 @@ void ReadMemory(pid_t pid, Sample& sample) {
     }
     if (private_clean >= 0 && private_dirty >= 0) sample.private_kb = private_clean + private_dirty;
     sample.dirty_kb = private_dirty;
+}
+
+// The CPU time that all threads of a running process have used so far, in
+// milliseconds (the first field of each thread's schedstat, in ns). Unlike
+// the time to the first paint it hardly grows when other work keeps the
+// machine busy.
+double CpuMs(pid_t pid) {
+    const fs::path tasks = "/proc/" + std::to_string(pid) + "/task";
+    std::error_code error;
+    double ns = 0;
+    for (const auto& task : fs::directory_iterator(tasks, error)) {
+        std::ifstream stat(task.path() / "schedstat");
+        double on_cpu = 0;
+        if (stat >> on_cpu) ns += on_cpu;
+    }
+    return ns / 1e6;
 }
 
 // Spawns the program, waits for the first paint of its first mapped
@@ -150,11 +169,15 @@ Sample StartOnce(Display* display, const Target& target, int settle_ms) {
             } else if (event.type == MapNotify && !mapped && created.count(event.xmap.window)) {
                 mapped = event.xmap.window;
                 sample.map_ms = since_start();
-                if (damaged[mapped]) sample.paint_ms = sample.map_ms;
+                if (damaged[mapped]) {
+                    sample.paint_ms = sample.map_ms;
+                    sample.cpu_ms = CpuMs(pid);
+                }
             } else if (event.type == damage_event_base + XDamageNotify) {
                 const auto& notify = reinterpret_cast<const XDamageNotifyEvent&>(event);
                 if (mapped && notify.drawable == mapped) {
                     sample.paint_ms = since_start();
+                    sample.cpu_ms = CpuMs(pid);
                 } else {
                     damaged[notify.drawable] = true;
                 }
@@ -230,7 +253,7 @@ void PrintLine(const char* what, const char* unit, const std::vector<double>& ou
 // slows both alike; the medians, the ranges and the ratios.
 void PrintAlternatingRuns(Display* display, const Target& kestrel, const Target& bare, int pairs,
                           int settle_ms) {
-    std::vector<double> map[2], paint[2], rss[2], hwm[2], own[2], dirty[2], pss[2];
+    std::vector<double> map[2], paint[2], cpu[2], rss[2], hwm[2], own[2], dirty[2], pss[2];
     for (int i = 0; i < pairs; ++i) {
         const Sample samples[2] = {StartOnce(display, kestrel, settle_ms), StartOnce(display, bare, settle_ms)};
         for (int k = 0; k < 2; ++k) {
@@ -242,6 +265,7 @@ void PrintAlternatingRuns(Display* display, const Target& kestrel, const Target&
             }
             map[k].push_back(s.map_ms);
             paint[k].push_back(s.paint_ms);
+            cpu[k].push_back(s.cpu_ms);
             rss[k].push_back(s.rss_kb / 1024.0);
             hwm[k].push_back(s.hwm_kb / 1024.0);
             own[k].push_back(s.private_kb / 1024.0);
@@ -252,6 +276,7 @@ void PrintAlternatingRuns(Display* display, const Target& kestrel, const Target&
     std::printf("\nalternating runs, %d of each: median (min-max)\n", pairs);
     PrintLine("start to window mapped", "ms", map[0], map[1]);
     PrintLine("start to first paint", "ms", paint[0], paint[1]);
+    PrintLine("CPU until first paint", "ms", cpu[0], cpu[1]);
     char what[64];
     std::snprintf(what, sizeof what, "private %.1f s after", settle_ms / 1000.0);
     PrintLine(what, "MB", own[0], own[1]);
