@@ -6,9 +6,18 @@
 //   window: the clock starts right before posix_spawn and stops at the first
 //   DAMAGE event (the X Damage extension) on the first top-level window the
 //   program maps, that is when the program's first frame has reached the
-//   window (the map itself comes earlier, before anything is drawn);
-// - the resident memory after start-up: VmRSS (and the peak, VmHWM) of
-//   /proc/<pid>/status, read a fixed 2.5 s after that first paint. kestrel's
+//   window (the map itself comes earlier, before anything is drawn), and
+//   the CPU time the program's threads had used by then, which a busy
+//   machine changes far less than the time itself;
+// - the memory after start-up, read a fixed 2.5 s after that first paint:
+//   the private memory (Private_Clean + Private_Dirty of
+//   /proc/<pid>/smaps_rollup: the pages no other process maps, the memory
+//   that is the program's own; its clean part, pages of library and font
+//   files, counts as private only while no other process maps the same
+//   pages, so the dirty part is printed too) and the proportional set size (Pss: shared
+//   pages divided among the processes that map them), beside VmRSS (and the
+//   peak, VmHWM) of /proc/<pid>/status, whose file-backed pages of the
+//   shared libraries every Qt program maps say little about one. kestrel's
 //   start-up overlay has faded by then (its fade ends about 2 s after the
 //   start when the network answers at once, as here).
 //
@@ -32,6 +41,7 @@
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
@@ -61,8 +71,12 @@ struct Target {
 struct Sample {
     double map_ms = -1;    // process start to the map of its first window
     double paint_ms = -1;  // process start to the first paint of that window
+    double cpu_ms = -1;    // CPU time of all its threads until that paint
     long rss_kb = -1;      // VmRSS after start-up
     long hwm_kb = -1;      // VmHWM after start-up
+    long private_kb = -1;  // Private_Clean + Private_Dirty after start-up
+    long dirty_kb = -1;    // Private_Dirty alone
+    long pss_kb = -1;      // Pss after start-up
 };
 
 int damage_event_base = 0;
@@ -72,14 +86,41 @@ int damage_event_base = 0;
 // harmlessly.
 int IgnoreXErrors(Display*, XErrorEvent*) { return 0; }
 
-// VmRSS and VmHWM of a running process, in kB.
+// VmRSS and VmHWM, the private memory and the PSS of a running process,
+// in kB.
 void ReadMemory(pid_t pid, Sample& sample) {
-    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+    const std::string proc = "/proc/" + std::to_string(pid);
+    std::ifstream status(proc + "/status");
     std::string line;
     while (std::getline(status, line)) {
         if (line.rfind("VmRSS:", 0) == 0) sample.rss_kb = std::atol(line.c_str() + 6);
         if (line.rfind("VmHWM:", 0) == 0) sample.hwm_kb = std::atol(line.c_str() + 6);
     }
+    std::ifstream rollup(proc + "/smaps_rollup");
+    long private_clean = -1, private_dirty = -1;
+    while (std::getline(rollup, line)) {
+        if (line.rfind("Pss:", 0) == 0) sample.pss_kb = std::atol(line.c_str() + 4);
+        if (line.rfind("Private_Clean:", 0) == 0) private_clean = std::atol(line.c_str() + 14);
+        if (line.rfind("Private_Dirty:", 0) == 0) private_dirty = std::atol(line.c_str() + 14);
+    }
+    if (private_clean >= 0 && private_dirty >= 0) sample.private_kb = private_clean + private_dirty;
+    sample.dirty_kb = private_dirty;
+}
+
+// The CPU time that all threads of a running process have used so far, in
+// milliseconds (the first field of each thread's schedstat, in ns). Unlike
+// the time to the first paint it hardly grows when other work keeps the
+// machine busy.
+double CpuMs(pid_t pid) {
+    const fs::path tasks = "/proc/" + std::to_string(pid) + "/task";
+    std::error_code error;
+    double ns = 0;
+    for (const auto& task : fs::directory_iterator(tasks, error)) {
+        std::ifstream stat(task.path() / "schedstat");
+        double on_cpu = 0;
+        if (stat >> on_cpu) ns += on_cpu;
+    }
+    return ns / 1e6;
 }
 
 // Spawns the program, waits for the first paint of its first mapped
@@ -128,11 +169,15 @@ Sample StartOnce(Display* display, const Target& target, int settle_ms) {
             } else if (event.type == MapNotify && !mapped && created.count(event.xmap.window)) {
                 mapped = event.xmap.window;
                 sample.map_ms = since_start();
-                if (damaged[mapped]) sample.paint_ms = sample.map_ms;
+                if (damaged[mapped]) {
+                    sample.paint_ms = sample.map_ms;
+                    sample.cpu_ms = CpuMs(pid);
+                }
             } else if (event.type == damage_event_base + XDamageNotify) {
                 const auto& notify = reinterpret_cast<const XDamageNotifyEvent&>(event);
                 if (mapped && notify.drawable == mapped) {
                     sample.paint_ms = since_start();
+                    sample.cpu_ms = CpuMs(pid);
                 } else {
                     damaged[notify.drawable] = true;
                 }
@@ -208,28 +253,36 @@ void PrintLine(const char* what, const char* unit, const std::vector<double>& ou
 // slows both alike; the medians, the ranges and the ratios.
 void PrintAlternatingRuns(Display* display, const Target& kestrel, const Target& bare, int pairs,
                           int settle_ms) {
-    std::vector<double> map[2], paint[2], rss[2], hwm[2];
+    std::vector<double> map[2], paint[2], cpu[2], rss[2], hwm[2], own[2], dirty[2], pss[2];
     for (int i = 0; i < pairs; ++i) {
         const Sample samples[2] = {StartOnce(display, kestrel, settle_ms), StartOnce(display, bare, settle_ms)};
         for (int k = 0; k < 2; ++k) {
             const Sample& s = samples[k];
-            if (s.paint_ms < 0 || s.rss_kb < 0) {
+            if (s.paint_ms < 0 || s.rss_kb < 0 || s.private_kb < 0 || s.pss_kb < 0) {
                 std::printf("alternating runs: %s was not painted or had no memory figure\n",
                             k == 0 ? "kestrel" : "the bare Qt window");
                 return;
             }
             map[k].push_back(s.map_ms);
             paint[k].push_back(s.paint_ms);
+            cpu[k].push_back(s.cpu_ms);
             rss[k].push_back(s.rss_kb / 1024.0);
             hwm[k].push_back(s.hwm_kb / 1024.0);
+            own[k].push_back(s.private_kb / 1024.0);
+            dirty[k].push_back(s.dirty_kb / 1024.0);
+            pss[k].push_back(s.pss_kb / 1024.0);
         }
     }
     std::printf("\nalternating runs, %d of each: median (min-max)\n", pairs);
     PrintLine("start to window mapped", "ms", map[0], map[1]);
     PrintLine("start to first paint", "ms", paint[0], paint[1]);
+    PrintLine("CPU until first paint", "ms", cpu[0], cpu[1]);
     char what[64];
-    std::snprintf(what, sizeof what, "VmRSS %.1f s after", settle_ms / 1000.0);
-    PrintLine(what, "MB", rss[0], rss[1]);
+    std::snprintf(what, sizeof what, "private %.1f s after", settle_ms / 1000.0);
+    PrintLine(what, "MB", own[0], own[1]);
+    PrintLine("of it dirty", "MB", dirty[0], dirty[1]);
+    PrintLine("PSS then", "MB", pss[0], pss[1]);
+    PrintLine("VmRSS then", "MB", rss[0], rss[1]);
     PrintLine("VmHWM (peak) then", "MB", hwm[0], hwm[1]);
 }
 
@@ -278,6 +331,14 @@ int main(int argc, char** argv) {
     const fs::path folder = fs::temp_directory_path() / ("kestrel-startup-bench-" + std::to_string(::getpid()));
     fs::create_directories(folder / "program");
     fs::copy_file(kestrel_exe, folder / "program" / "kestrel", fs::copy_options::overwrite_existing);
+    // With its transfer module, as in a program folder a player unpacks
+    // (an older build may have none).
+    std::error_code no_module;
+    fs::copy_file(fs::path(kestrel_exe).parent_path() / "libkestrel_curl.so", folder / "program" / "libkestrel_curl.so",
+                  fs::copy_options::overwrite_existing, no_module);
+    // Pages of a file just written stay dirty until the system writes them
+    // out, and would count as the program's dirty memory in the first runs.
+    ::sync();
     std::ofstream(folder / "endpoints.txt")
         << "update=http://127.0.0.1:9/launcher/\nupdate_probe=http://127.0.0.1:9/\n"
            "slogans=http://127.0.0.1:9/slogans/Titlelist.ini\n";

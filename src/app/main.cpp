@@ -111,7 +111,8 @@ void FillInHooks(StartUpHooks& hooks) {
 void SetWindowIcon() {
     const std::string_view icon = kestrel::toolkit::Asset("icon.png");
     QPixmap pixmap;
-    pixmap.loadFromData(reinterpret_cast<const uchar*>(icon.data()), static_cast<uint>(icon.size()));
+    // Named, the format needs no probing by every image plugin.
+    pixmap.loadFromData(reinterpret_cast<const uchar*>(icon.data()), static_cast<uint>(icon.size()), "PNG");
     QApplication::setWindowIcon(QIcon(pixmap));
 }
 

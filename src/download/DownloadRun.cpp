@@ -9,9 +9,12 @@
 #include <map>
 
 #include "download/FileCheck.h"
+#include "net/CurlCalls.h"
 #include "net/Transfer.h"
 
 namespace kestrel::download {
+
+namespace curl = net::curl;
 
 namespace {
 
@@ -50,13 +53,13 @@ DownloadRun::DownloadRun(const DownloadOptions& options, platform::Clock& clock,
 DownloadRun::~DownloadRun() {
     for (Task& task : tasks_) {
         if (task.handle) {
-            curl_multi_remove_handle(multi_, task.handle);
-            curl_easy_cleanup(task.handle);
+            curl::multi_remove_handle(multi_, task.handle);
+            curl::easy_cleanup(task.handle);
             task.handle = nullptr;
         }
     }
-    for (CURL* handle : idle_handles_) curl_easy_cleanup(handle);
-    if (multi_) curl_multi_cleanup(multi_);
+    for (CURL* handle : idle_handles_) curl::easy_cleanup(handle);
+    if (multi_) curl::multi_cleanup(multi_);
 }
 
 DownloadOutcome DownloadRun::Run(const std::vector<FileRequest>& files) {
@@ -149,14 +152,14 @@ void DownloadRun::CheckDisk() {
 }
 
 Status DownloadRun::MakeMulti() {
-    multi_ = curl_multi_init();
+    multi_ = curl::multi_init();
     if (!multi_) return Error{"无法初始化下载"};
     const long parallelism = std::max(1, options_.parallelism);
     // HTTP/2 carries every transfer to a host over one connection; HTTP/1.1
     // servers get as many connections as files run at once.
-    curl_multi_setopt(multi_, CURLMOPT_PIPELINING, CURLPIPE_MULTIPLEX);
-    curl_multi_setopt(multi_, CURLMOPT_MAX_HOST_CONNECTIONS, parallelism);
-    curl_multi_setopt(multi_, CURLMOPT_MAXCONNECTS, parallelism + 4);
+    curl::multi_setopt(multi_, CURLMOPT_PIPELINING, CURLPIPE_MULTIPLEX);
+    curl::multi_setopt(multi_, CURLMOPT_MAX_HOST_CONNECTIONS, parallelism);
+    curl::multi_setopt(multi_, CURLMOPT_MAXCONNECTS, parallelism + 4);
     return {};
 }
 
@@ -166,34 +169,34 @@ CURL* DownloadRun::TakeHandle() {
         idle_handles_.pop_back();
         return handle;
     }
-    CURL* handle = curl_easy_init();
+    CURL* handle = curl::easy_init();
     if (!handle) return nullptr;
-    curl_easy_setopt(handle, CURLOPT_NOSIGNAL, 1L);
-    curl_easy_setopt(handle, CURLOPT_WRITEFUNCTION, &DownloadRun::OnWrite);
-    curl_easy_setopt(handle, CURLOPT_FOLLOWLOCATION, 1L);
-    curl_easy_setopt(handle, CURLOPT_MAXREDIRS, 20L);
+    curl::easy_setopt(handle, CURLOPT_NOSIGNAL, 1L);
+    curl::easy_setopt(handle, CURLOPT_WRITEFUNCTION, &DownloadRun::OnWrite);
+    curl::easy_setopt(handle, CURLOPT_FOLLOWLOCATION, 1L);
+    curl::easy_setopt(handle, CURLOPT_MAXREDIRS, 20L);
     // Only web addresses, as for every request of the launcher; an error
     // status fails the transfer before any of its body is written.
-    curl_easy_setopt(handle, CURLOPT_PROTOCOLS_STR, "http,https");
-    curl_easy_setopt(handle, CURLOPT_FAILONERROR, 1L);
-    curl_easy_setopt(handle, CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_2TLS));
+    curl::easy_setopt(handle, CURLOPT_PROTOCOLS_STR, "http,https");
+    curl::easy_setopt(handle, CURLOPT_FAILONERROR, 1L);
+    curl::easy_setopt(handle, CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_2TLS));
     // No CURLOPT_PIPEWAIT: with it, the transfers to a host that turns out
     // to speak HTTP/1.1 wait until its first transfer ends, so a stalled
     // first file holds back all the others. The first transfers to an HTTP/2
     // host open connections of their own; later ones share them.
-    curl_easy_setopt(handle, CURLOPT_PROXY, "");
-    curl_easy_setopt(handle, CURLOPT_SSL_VERIFYPEER, 1L);
-    curl_easy_setopt(handle, CURLOPT_SSL_VERIFYHOST, 2L);
-    if (!options_.ca_file.empty()) curl_easy_setopt(handle, CURLOPT_CAINFO, options_.ca_file.c_str());
-    curl_easy_setopt(handle, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(options_.connect_timeout_ms));
-    curl_easy_setopt(handle, CURLOPT_USERAGENT, options_.user_agent.c_str());
-    curl_easy_setopt(handle, CURLOPT_BUFFERSIZE, 128L * 1024L);
+    curl::easy_setopt(handle, CURLOPT_PROXY, "");
+    curl::easy_setopt(handle, CURLOPT_SSL_VERIFYPEER, 1L);
+    curl::easy_setopt(handle, CURLOPT_SSL_VERIFYHOST, 2L);
+    if (!options_.ca_file.empty()) curl::easy_setopt(handle, CURLOPT_CAINFO, options_.ca_file.c_str());
+    curl::easy_setopt(handle, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(options_.connect_timeout_ms));
+    curl::easy_setopt(handle, CURLOPT_USERAGENT, options_.user_agent.c_str());
+    curl::easy_setopt(handle, CURLOPT_BUFFERSIZE, 128L * 1024L);
     return handle;
 }
 
 void DownloadRun::ReleaseHandle(Task& task) {
     if (!task.handle) return;
-    curl_multi_remove_handle(multi_, task.handle);
+    curl::multi_remove_handle(multi_, task.handle);
     idle_handles_.push_back(task.handle);
     task.handle = nullptr;
     active_.erase(std::find(active_.begin(), active_.end(), &task));
@@ -253,21 +256,21 @@ void DownloadRun::Start(Task& task) {
     CURL* handle = TakeHandle();
     if (!handle) return Failed(task, "无法初始化下载", net::FailureKind::kOther, 0);
     const std::string& url = task.on_fallback ? task.fallback : task.primary;
-    curl_easy_setopt(handle, CURLOPT_URL, url.c_str());
+    curl::easy_setopt(handle, CURLOPT_URL, url.c_str());
     // A plain http address may be redirected to https, never the reverse.
-    curl_easy_setopt(handle, CURLOPT_REDIR_PROTOCOLS_STR, IsHttps(url) ? "https" : "http,https");
-    curl_easy_setopt(handle, CURLOPT_WRITEDATA, &task);
-    curl_easy_setopt(handle, CURLOPT_PRIVATE, &task);
+    curl::easy_setopt(handle, CURLOPT_REDIR_PROTOCOLS_STR, IsHttps(url) ? "https" : "http,https");
+    curl::easy_setopt(handle, CURLOPT_WRITEDATA, &task);
+    curl::easy_setopt(handle, CURLOPT_PRIVATE, &task);
     // The Range is sent as a header of our own rather than as libcurl's
     // resume, which fails outright when a server ignores it; here such a
     // server's whole file is taken instead.
     task.range = task.range_from > 0 ? std::to_string(task.range_from) + "-" : std::string();
-    curl_easy_setopt(handle, CURLOPT_RANGE, task.range.empty() ? nullptr : task.range.c_str());
+    curl::easy_setopt(handle, CURLOPT_RANGE, task.range.empty() ? nullptr : task.range.c_str());
     task.saw_status = false;
     task.problem = Problem::kNone;
     task.problem_detail.clear();
     task.last_byte_ms = clock_.NowMs();
-    if (curl_multi_add_handle(multi_, handle) != CURLM_OK) {
+    if (curl::multi_add_handle(multi_, handle) != CURLM_OK) {
         idle_handles_.push_back(handle);
         return Failed(task, "无法初始化下载", net::FailureKind::kOther, 0);
     }
@@ -288,7 +291,7 @@ std::size_t DownloadRun::Write(Task& task, const char* data, std::size_t bytes) 
     if (!task.saw_status) {
         task.saw_status = true;
         long status = 0;
-        curl_easy_getinfo(task.handle, CURLINFO_RESPONSE_CODE, &status);
+        curl::easy_getinfo(task.handle, CURLINFO_RESPONSE_CODE, &status);
         if (task.range_from > 0 && status == 200) {
             // The server ignored the Range and sends the whole file.
             task.range_from = 0;
@@ -319,7 +322,7 @@ std::size_t DownloadRun::Write(Task& task, const char* data, std::size_t bytes) 
 
 void DownloadRun::OnDone(Task& task, CURLcode code) {
     long status = 0;
-    curl_easy_getinfo(task.handle, CURLINFO_RESPONSE_CODE, &status);
+    curl::easy_getinfo(task.handle, CURLINFO_RESPONSE_CODE, &status);
     ReleaseHandle(task);
     switch (task.problem) {
         case Problem::kDiskFull:
@@ -471,7 +474,7 @@ void DownloadRun::EndAll(bool remove) {
 void DownloadRun::Loop() {
     // A stop request wakes the wait in curl_multi_poll at once. Destroyed
     // before the multi handle.
-    std::stop_callback wake(stop_, [this] { curl_multi_wakeup(multi_); });
+    std::stop_callback wake(stop_, [this] { curl::multi_wakeup(multi_); });
     for (;;) {
         if (stop_.stop_requested() || !disk_full_error_.empty()) return;
         std::int64_t now = clock_.NowMs();
@@ -500,7 +503,7 @@ void DownloadRun::Loop() {
             continue;
         }
         int running = 0;
-        if (curl_multi_perform(multi_, &running) != CURLM_OK) {
+        if (curl::multi_perform(multi_, &running) != CURLM_OK) {
             for (Task* task : std::vector<Task*>(active_)) {
                 ReleaseHandle(*task);
                 Failed(*task, "下载出错", net::FailureKind::kOther, 0);
@@ -509,10 +512,10 @@ void DownloadRun::Loop() {
         }
         int left = 0;
         const std::size_t active_before = active_.size();
-        while (CURLMsg* message = curl_multi_info_read(multi_, &left)) {
+        while (CURLMsg* message = curl::multi_info_read(multi_, &left)) {
             if (message->msg != CURLMSG_DONE) continue;
             Task* task = nullptr;
-            curl_easy_getinfo(message->easy_handle, CURLINFO_PRIVATE, reinterpret_cast<char**>(&task));
+            curl::easy_getinfo(message->easy_handle, CURLINFO_PRIVATE, reinterpret_cast<char**>(&task));
             if (task && task->handle == message->easy_handle) OnDone(*task, message->data.result);
             if (!disk_full_error_.empty()) return;
         }
@@ -531,7 +534,7 @@ void DownloadRun::Loop() {
             });
             timeout = std::clamp<std::int64_t>((*first)->not_before - now, 0, timeout);
         }
-        curl_multi_poll(multi_, nullptr, 0, static_cast<int>(timeout), nullptr);
+        curl::multi_poll(multi_, nullptr, 0, static_cast<int>(timeout), nullptr);
     }
 }
 

@@ -1,13 +1,9 @@
 #include "net/Transfer.h"
 
+#include "net/CurlCalls.h"
 #include "platform/Text.h"
 
 namespace kestrel::net {
-
-namespace {
-
-
-}  // namespace
 
 Transfer::~Transfer() { Cleanup(); }
 
@@ -15,109 +11,109 @@ bool Transfer::Init(bool follow_redirects, bool no_signals) {
     Cleanup();
     cancelled_ = false;
     too_large_ = false;
-    handle_ = curl_easy_init();
+    handle_ = curl::easy_init();
     if (!handle_) return false;
-    curl_easy_setopt(handle_, CURLOPT_PRIVATE, this);
-    if (no_signals) curl_easy_setopt(handle_, CURLOPT_NOSIGNAL, 1L);
-    if (follow_redirects) curl_easy_setopt(handle_, CURLOPT_FOLLOWLOCATION, 1L);
-    curl_easy_setopt(handle_, CURLOPT_WRITEFUNCTION, &Transfer::OnWrite);
-    curl_easy_setopt(handle_, CURLOPT_WRITEDATA, this);
-    curl_easy_setopt(handle_, CURLOPT_HEADERFUNCTION, &Transfer::OnHeader);
-    curl_easy_setopt(handle_, CURLOPT_HEADERDATA, this);
-    curl_easy_setopt(handle_, CURLOPT_READFUNCTION, &Transfer::OnRead);
-    curl_easy_setopt(handle_, CURLOPT_READDATA, this);
+    curl::easy_setopt(handle_, CURLOPT_PRIVATE, this);
+    if (no_signals) curl::easy_setopt(handle_, CURLOPT_NOSIGNAL, 1L);
+    if (follow_redirects) curl::easy_setopt(handle_, CURLOPT_FOLLOWLOCATION, 1L);
+    curl::easy_setopt(handle_, CURLOPT_WRITEFUNCTION, &Transfer::OnWrite);
+    curl::easy_setopt(handle_, CURLOPT_WRITEDATA, this);
+    curl::easy_setopt(handle_, CURLOPT_HEADERFUNCTION, &Transfer::OnHeader);
+    curl::easy_setopt(handle_, CURLOPT_HEADERDATA, this);
+    curl::easy_setopt(handle_, CURLOPT_READFUNCTION, &Transfer::OnRead);
+    curl::easy_setopt(handle_, CURLOPT_READDATA, this);
 
     // Only web addresses: a URL from an edited endpoints file or a redirect
     // must never make the launcher read a local file or speak another
     // protocol. A redirect never leaves https for plain http, where the
     // headers the launcher sends (tokens among them) would travel in clear.
-    curl_easy_setopt(handle_, CURLOPT_PROTOCOLS_STR, "http,https");
-    curl_easy_setopt(handle_, CURLOPT_REDIR_PROTOCOLS_STR, "https");
+    curl::easy_setopt(handle_, CURLOPT_PROTOCOLS_STR, "http,https");
+    curl::easy_setopt(handle_, CURLOPT_REDIR_PROTOCOLS_STR, "https");
     // A redirect loop ends instead of running into the time-out.
-    curl_easy_setopt(handle_, CURLOPT_MAXREDIRS, 20L);
+    curl::easy_setopt(handle_, CURLOPT_MAXREDIRS, 20L);
     // HTTP/1.1 keeps header names as the servers write them; the cookie
     // lookup and the callers' header searches depend on their letter case.
-    curl_easy_setopt(handle_, CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_1));
+    curl::easy_setopt(handle_, CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_1));
     // Requests connect directly: no proxy, not even one named by the
     // environment.
-    curl_easy_setopt(handle_, CURLOPT_PROXY, "");
-    curl_easy_setopt(handle_, CURLOPT_SSL_VERIFYPEER, 1L);
-    curl_easy_setopt(handle_, CURLOPT_SSL_VERIFYHOST, 2L);
-    curl_easy_setopt(handle_, CURLOPT_XFERINFOFUNCTION, &Transfer::OnProgress);
-    curl_easy_setopt(handle_, CURLOPT_XFERINFODATA, this);
-    curl_easy_setopt(handle_, CURLOPT_NOPROGRESS, 0L);
+    curl::easy_setopt(handle_, CURLOPT_PROXY, "");
+    curl::easy_setopt(handle_, CURLOPT_SSL_VERIFYPEER, 1L);
+    curl::easy_setopt(handle_, CURLOPT_SSL_VERIFYHOST, 2L);
+    curl::easy_setopt(handle_, CURLOPT_XFERINFOFUNCTION, &Transfer::OnProgress);
+    curl::easy_setopt(handle_, CURLOPT_XFERINFODATA, this);
+    curl::easy_setopt(handle_, CURLOPT_NOPROGRESS, 0L);
     SetTimeouts(Timeouts{});
-    if (header_list_) curl_easy_setopt(handle_, CURLOPT_HTTPHEADER, header_list_);
+    if (header_list_) curl::easy_setopt(handle_, CURLOPT_HTTPHEADER, header_list_);
     return true;
 }
 
 void Transfer::SetFollowLocation(bool follow) {
-    if (handle_) curl_easy_setopt(handle_, CURLOPT_FOLLOWLOCATION, follow ? 1L : 0L);
+    if (handle_) curl::easy_setopt(handle_, CURLOPT_FOLLOWLOCATION, follow ? 1L : 0L);
 }
 
 void Transfer::SetUrl(const std::string& url) {
     if (!handle_) return;
-    curl_easy_setopt(handle_, CURLOPT_URL, url.c_str());
+    curl::easy_setopt(handle_, CURLOPT_URL, url.c_str());
     // A plain http address may be redirected to https, never the reverse.
     const bool secure = url.size() >= 5 && (url[0] | 0x20) == 'h' && (url[1] | 0x20) == 't' &&
                         (url[2] | 0x20) == 't' && (url[3] | 0x20) == 'p' && (url[4] | 0x20) == 's';
-    curl_easy_setopt(handle_, CURLOPT_REDIR_PROTOCOLS_STR, secure ? "https" : "http,https");
+    curl::easy_setopt(handle_, CURLOPT_REDIR_PROTOCOLS_STR, secure ? "https" : "http,https");
 }
 
 void Transfer::SetPost(bool post) {
-    if (handle_) curl_easy_setopt(handle_, CURLOPT_POST, post ? 1L : 0L);
+    if (handle_) curl::easy_setopt(handle_, CURLOPT_POST, post ? 1L : 0L);
 }
 
 void Transfer::SetPostBytes(std::string_view bytes) {
     if (!handle_) return;
-    curl_easy_setopt(handle_, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(bytes.size()));
-    curl_easy_setopt(handle_, CURLOPT_COPYPOSTFIELDS, bytes.data());
+    curl::easy_setopt(handle_, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(bytes.size()));
+    curl::easy_setopt(handle_, CURLOPT_COPYPOSTFIELDS, bytes.data());
 }
 
 void Transfer::SetProxy(const std::string& proxy) {
-    if (handle_) curl_easy_setopt(handle_, CURLOPT_PROXY, proxy.c_str());
+    if (handle_) curl::easy_setopt(handle_, CURLOPT_PROXY, proxy.c_str());
 }
 
 void Transfer::SetHeaders(const std::vector<std::string>& lines) {
     if (header_list_) {
-        if (handle_) curl_easy_setopt(handle_, CURLOPT_HTTPHEADER, nullptr);
-        curl_slist_free_all(header_list_);
+        if (handle_) curl::easy_setopt(handle_, CURLOPT_HTTPHEADER, nullptr);
+        curl::slist_free_all(header_list_);
         header_list_ = nullptr;
     }
     for (const std::string& line : lines) {
-        curl_slist* longer = curl_slist_append(header_list_, line.c_str());
+        curl_slist* longer = curl::slist_append(header_list_, line.c_str());
         if (!longer) break;
         header_list_ = longer;
     }
-    if (handle_) curl_easy_setopt(handle_, CURLOPT_HTTPHEADER, header_list_);
+    if (handle_) curl::easy_setopt(handle_, CURLOPT_HTTPHEADER, header_list_);
 }
 
 void Transfer::SetCookieList(const std::string& cookies) {
-    if (handle_) curl_easy_setopt(handle_, CURLOPT_COOKIELIST, cookies.c_str());
+    if (handle_) curl::easy_setopt(handle_, CURLOPT_COOKIELIST, cookies.c_str());
 }
 
 void Transfer::SetSslVerify(bool verify_peer, std::optional<bool> verify_host) {
     if (!handle_) return;
-    curl_easy_setopt(handle_, CURLOPT_SSL_VERIFYPEER, verify_peer ? 1L : 0L);
-    curl_easy_setopt(handle_, CURLOPT_SSL_VERIFYHOST, verify_host.value_or(true) ? 2L : 0L);
+    curl::easy_setopt(handle_, CURLOPT_SSL_VERIFYPEER, verify_peer ? 1L : 0L);
+    curl::easy_setopt(handle_, CURLOPT_SSL_VERIFYHOST, verify_host.value_or(true) ? 2L : 0L);
 }
 
 void Transfer::SetUserAgent(const std::string& user_agent) {
-    if (handle_) curl_easy_setopt(handle_, CURLOPT_USERAGENT, user_agent.c_str());
+    if (handle_) curl::easy_setopt(handle_, CURLOPT_USERAGENT, user_agent.c_str());
 }
 
 void Transfer::SetTimeouts(const Timeouts& timeouts) {
     if (!handle_) return;
-    curl_easy_setopt(handle_, CURLOPT_CONNECTTIMEOUT_MS, timeouts.connect_ms);
-    curl_easy_setopt(handle_, CURLOPT_TIMEOUT_MS, timeouts.total_ms);
+    curl::easy_setopt(handle_, CURLOPT_CONNECTTIMEOUT_MS, timeouts.connect_ms);
+    curl::easy_setopt(handle_, CURLOPT_TIMEOUT_MS, timeouts.total_ms);
     // Less than one byte a second for the stall time counts as a stall.
     const long stall_seconds = timeouts.stall_ms <= 0 ? 0 : (timeouts.stall_ms + 999) / 1000;
-    curl_easy_setopt(handle_, CURLOPT_LOW_SPEED_LIMIT, stall_seconds ? 1L : 0L);
-    curl_easy_setopt(handle_, CURLOPT_LOW_SPEED_TIME, stall_seconds);
+    curl::easy_setopt(handle_, CURLOPT_LOW_SPEED_LIMIT, stall_seconds ? 1L : 0L);
+    curl::easy_setopt(handle_, CURLOPT_LOW_SPEED_TIME, stall_seconds);
 }
 
 void Transfer::SetCaFile(const std::string& path) {
-    if (handle_ && !path.empty()) curl_easy_setopt(handle_, CURLOPT_CAINFO, path.c_str());
+    if (handle_ && !path.empty()) curl::easy_setopt(handle_, CURLOPT_CAINFO, path.c_str());
 }
 
 void Transfer::SetCancel(std::stop_token cancel) { cancel_ = std::move(cancel); }
@@ -142,35 +138,35 @@ CURLcode Transfer::Perform() {
 // multi handle lets a stop request wake the wait at once; the progress and
 // write callbacks still end the transfer from inside libcurl.
 CURLcode Transfer::RunUntilDoneOrStopped() {
-    CURLM* multi = curl_multi_init();
-    if (!multi) return curl_easy_perform(handle_);
-    if (curl_multi_add_handle(multi, handle_) != CURLM_OK) {
-        curl_multi_cleanup(multi);
-        return curl_easy_perform(handle_);
+    CURLM* multi = curl::multi_init();
+    if (!multi) return curl::easy_perform(handle_);
+    if (curl::multi_add_handle(multi, handle_) != CURLM_OK) {
+        curl::multi_cleanup(multi);
+        return curl::easy_perform(handle_);
     }
     CURLcode code = CURLE_ABORTED_BY_CALLBACK;
     {
         // Destroyed before the multi handle: its destructor waits for a
         // wake-up that is running on the cancelling thread.
-        std::stop_callback wake(cancel_, [multi] { curl_multi_wakeup(multi); });
+        std::stop_callback wake(cancel_, [multi] { curl::multi_wakeup(multi); });
         int running = 1;
         while (!cancel_.stop_requested()) {
-            if (curl_multi_perform(multi, &running) != CURLM_OK) {
+            if (curl::multi_perform(multi, &running) != CURLM_OK) {
                 code = CURLE_FAILED_INIT;
                 break;
             }
             if (running == 0) {
                 int left = 0;
-                while (CURLMsg* message = curl_multi_info_read(multi, &left)) {
+                while (CURLMsg* message = curl::multi_info_read(multi, &left)) {
                     if (message->msg == CURLMSG_DONE && message->easy_handle == handle_) code = message->data.result;
                 }
                 break;
             }
-            curl_multi_poll(multi, nullptr, 0, 1000, nullptr);
+            curl::multi_poll(multi, nullptr, 0, 1000, nullptr);
         }
     }
-    curl_multi_remove_handle(multi, handle_);
-    curl_multi_cleanup(multi);
+    curl::multi_remove_handle(multi, handle_);
+    curl::multi_cleanup(multi);
     return code;
 }
 
@@ -182,7 +178,7 @@ std::string Transfer::BodyBytes() const { return std::string(body_.View()); }
 
 long Transfer::ResponseCode() const {
     long code = 0;
-    if (handle_) curl_easy_getinfo(handle_, CURLINFO_RESPONSE_CODE, &code);
+    if (handle_) curl::easy_getinfo(handle_, CURLINFO_RESPONSE_CODE, &code);
     return code;
 }
 
@@ -198,7 +194,7 @@ RequestFailure ClassifyCurlResult(CURLcode code, long http_status, bool cancelle
         failure.detail = "cancelled";
         return failure;
     }
-    if (code != CURLE_OK) failure.detail = curl_easy_strerror(code);
+    if (code != CURLE_OK) failure.detail = curl::easy_strerror(code);
     switch (code) {
         case CURLE_OK:
             if (http_status >= 400) {
@@ -256,14 +252,14 @@ RequestFailure ClassifyCurlResult(CURLcode code, long http_status, bool cancelle
 
 void Transfer::Cleanup() {
     if (handle_) {
-        curl_easy_cleanup(handle_);
+        curl::easy_cleanup(handle_);
         handle_ = nullptr;
     }
     body_ = ByteBuffer();
     upload_ = ByteBuffer();
     header_ = ByteBuffer();
     if (header_list_) {
-        curl_slist_free_all(header_list_);
+        curl::slist_free_all(header_list_);
         header_list_ = nullptr;
     }
 }

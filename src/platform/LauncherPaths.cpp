@@ -25,6 +25,9 @@ LauncherPaths LauncherPaths::For(const std::string& program_folder, const std::s
     paths.media_module = host.Join(executable_folder, "libkestrel_qt_media.so");
     paths.installed_media_module =
         host.Join(host.Join(executable_folder, InstalledModuleFolderFromExecutable()), "libkestrel_qt_media.so");
+    paths.transfer_module = host.Join(executable_folder, "libkestrel_curl.so");
+    paths.installed_transfer_module =
+        host.Join(host.Join(executable_folder, InstalledModuleFolderFromExecutable()), "libkestrel_curl.so");
     paths.local_app_data = local_app_data;
     paths.account_folder = host.Join(local_app_data, "Kestrel2");
     paths.account_cache = host.Join(paths.account_folder, "ACCOUNT.cache");

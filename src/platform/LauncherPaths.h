@@ -2,7 +2,7 @@
 
 // LauncherPaths names every file and folder the launcher keeps beside its
 // executable and in the per-user folder. The launcher window, the settings
-// code, the update check, the updater start, the media module lookup and
+// code, the update check, the updater start, the lookups of the media and transfer modules and
 // kestrel-cli all take their paths from here, so that they always agree on
 // where a file lives.
 //
@@ -29,6 +29,8 @@ struct LauncherPaths {
     std::string updater;              // <executable folder>/Update (Update.exe on Windows)
     std::string media_module;         // <executable folder>/libkestrel_qt_media.so
     std::string installed_media_module;  // <executable folder>/../lib/kestrel/libkestrel_qt_media.so
+    std::string transfer_module;      // <executable folder>/libkestrel_curl.so
+    std::string installed_transfer_module;  // <executable folder>/../lib/kestrel/libkestrel_curl.so
     std::string local_app_data;       // LocalAppData()
     std::string account_folder;       // <local app data>/Kestrel2
     std::string account_cache;        // <account folder>/ACCOUNT.cache

@@ -1,19 +1,21 @@
 #include "platform/Md5.h"
 
-#include <openssl/evp.h>
-
 #include <memory>
+
+#include "platform/CryptoLibrary.h"
 
 namespace kestrel::platform {
 
 std::optional<Md5Digest> Md5(std::string_view bytes) {
-    const std::unique_ptr<EVP_MD_CTX, decltype(&EVP_MD_CTX_free)> context(EVP_MD_CTX_new(), EVP_MD_CTX_free);
+    const CryptoFunctions* crypto = CryptoLibrary::Get();
+    if (!crypto) return std::nullopt;
+    const std::unique_ptr<EVP_MD_CTX, void (*)(EVP_MD_CTX*)> context(crypto->md_ctx_new(), crypto->md_ctx_free);
     if (!context) return std::nullopt;
     Md5Digest digest{};
     unsigned int length = 0;
-    if (EVP_DigestInit_ex(context.get(), EVP_md5(), nullptr) != 1 ||
-        EVP_DigestUpdate(context.get(), bytes.data(), bytes.size()) != 1 ||
-        EVP_DigestFinal_ex(context.get(), digest.data(), &length) != 1 || length != digest.size()) {
+    if (crypto->digest_init_ex(context.get(), crypto->md5(), nullptr) != 1 ||
+        crypto->digest_update(context.get(), bytes.data(), bytes.size()) != 1 ||
+        crypto->digest_final_ex(context.get(), digest.data(), &length) != 1 || length != digest.size()) {
         return std::nullopt;
     }
     return digest;

@@ -2,7 +2,8 @@
 
 // MD5 digests. The launcher needs MD5 only for the offline UUID, which must
 // come out the same as on every other installation, so this is the plain
-// RFC 1321 digest computed by OpenSSL.
+// RFC 1321 digest computed by OpenSSL (loaded on first use,
+// CryptoLibrary.h).
 //
 // Threading: a pure function; any thread may call it.
 

@@ -1,7 +1,6 @@
 #include "platform/Sha1.h"
 
 #include <fcntl.h>
-#include <openssl/evp.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -9,12 +8,17 @@
 #include <cstring>
 #include <vector>
 
+#include "platform/CryptoLibrary.h"
+
 namespace kestrel::platform {
 
 struct Sha1::Context {
+    const CryptoFunctions* crypto = CryptoLibrary::Get();
     EVP_MD_CTX* md = nullptr;
     bool failed = false;
-    ~Context() { EVP_MD_CTX_free(md); }
+    ~Context() {
+        if (md) crypto->md_ctx_free(md);
+    }
 };
 
 Sha1::Sha1() : context_(std::make_unique<Context>()) { Reset(); }
@@ -24,20 +28,26 @@ Sha1& Sha1::operator=(Sha1&& other) noexcept = default;
 
 void Sha1::Reset() {
     if (!context_) context_ = std::make_unique<Context>();
-    if (!context_->md) context_->md = EVP_MD_CTX_new();
-    context_->failed = !context_->md || EVP_DigestInit_ex(context_->md, EVP_sha1(), nullptr) != 1;
+    const CryptoFunctions* crypto = context_->crypto;
+    if (!crypto) {
+        context_->failed = true;
+        return;
+    }
+    if (!context_->md) context_->md = crypto->md_ctx_new();
+    context_->failed = !context_->md || crypto->digest_init_ex(context_->md, crypto->sha1(), nullptr) != 1;
 }
 
 void Sha1::Update(std::string_view bytes) {
     if (!context_ || context_->failed || bytes.empty()) return;
-    if (EVP_DigestUpdate(context_->md, bytes.data(), bytes.size()) != 1) context_->failed = true;
+    if (context_->crypto->digest_update(context_->md, bytes.data(), bytes.size()) != 1) context_->failed = true;
 }
 
 std::optional<Sha1Digest> Sha1::Finish() {
     if (!context_ || context_->failed) return std::nullopt;
     Sha1Digest digest{};
     unsigned int length = 0;
-    const bool done = EVP_DigestFinal_ex(context_->md, digest.data(), &length) == 1 && length == digest.size();
+    const bool done =
+        context_->crypto->digest_final_ex(context_->md, digest.data(), &length) == 1 && length == digest.size();
     // A finished context must be initialised again before another use.
     context_->failed = true;
     if (!done) return std::nullopt;

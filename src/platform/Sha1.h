@@ -1,6 +1,6 @@
 #pragma once
 
-// SHA-1 digests, computed by OpenSSL. Game files are named and checked by
+// SHA-1 digests, computed by OpenSSL (loaded on first use, CryptoLibrary.h). Game files are named and checked by
 // their SHA-1 in every manifest, so downloads hash their bytes as they stream
 // in (Sha1 takes the bytes in pieces) and the checks of files on disk hash
 // them by reading them in blocks (Sha1OfFile), never whole into memory.

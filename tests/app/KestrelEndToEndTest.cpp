@@ -11,6 +11,9 @@
 
 #include <signal.h>
 
+#include <cstdio>
+#include <string>
+
 #include <gtest/gtest.h>
 
 #include "app/KestrelProcess.h"
@@ -22,6 +25,31 @@
 
 namespace kestrel::app {
 namespace {
+
+// The libraries the program names in its dynamic section, as readelf lists
+// them ("[libc.so.6]" lines).
+std::string NeededLibraries(const std::string& program) {
+    std::string out;
+    if (FILE* pipe = ::popen(("readelf -d '" + program + "'").c_str(), "r")) {
+        char line[512];
+        while (std::fgets(line, sizeof line, pipe)) {
+            if (std::string(line).find("(NEEDED)") != std::string::npos) out += line;
+        }
+        ::pclose(pipe);
+    }
+    return out;
+}
+
+// The network stack and libcrypto cost a start their loading while the first
+// frame needs neither: the program loads them on first use, so it must not
+// name them.
+TEST(KestrelProgram, LinksNoNetworkOrCryptoLibraries) {
+    const std::string needed = NeededLibraries(KESTREL_EXE);
+    ASSERT_NE(needed.find("libQt6Widgets"), std::string::npos) << "readelf found nothing:\n" << needed;
+    for (const char* library : {"libcurl", "libcrypto", "libssl", "libgnutls"}) {
+        EXPECT_EQ(needed.find(library), std::string::npos) << library << " in\n" << needed;
+    }
+}
 
 constexpr int kPollMs = 50;
 constexpr int kPatienceMs = 90000;  // sanitizer builds start slowly

@@ -1,7 +1,7 @@
 #pragma once
 
 // The real kestrel program, run by a test on its X server: a copy of the
-// program in a temporary program folder, its per-user folder beside it, and
+// program (and its transfer module) in a temporary program folder, its per-user folder beside it, and
 // every service address on a closed port of 127.0.0.1, as on a machine
 // without network. The test may fill the folders in before Start. A program
 // still running when the KestrelProcess goes is killed, so a failed test
@@ -46,6 +46,10 @@ public:
         program_ = folder_.MakeFolder("program");
         std::filesystem::copy_file(KESTREL_EXE, program_ + "/kestrel");
         std::filesystem::permissions(program_ + "/kestrel", std::filesystem::perms::owner_all);
+        // A program folder holds the transfer module beside the launcher,
+        // which loads it on its first request.
+        std::filesystem::copy_file(std::filesystem::path(KESTREL_EXE).parent_path() / "libkestrel_curl.so",
+                                   program_ + "/libkestrel_curl.so");
         app_data_ = folder_.MakeFolder("appdata");
         const std::string base = "http://127.0.0.1:" + std::to_string(ClosedPort()) + "/";
         endpoints_ = folder_.Write(

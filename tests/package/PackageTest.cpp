@@ -113,6 +113,7 @@ TEST(Package, TheUnpackedPackageRunsAndKeepsItsDataInTheUsersFolder) {
     ASSERT_EQ(run.status, 0) << run.out;
     const std::string id = KESTREL_APP_ID;
     std::vector<std::string> expected = {"usr/bin/kestrel", "usr/bin/kestrel-cli", "usr/lib/kestrel/libkestrel_qt_media.so",
+                                         "usr/lib/kestrel/libkestrel_curl.so",
                                          "usr/share/applications/" + id + ".desktop",
                                          "usr/share/metainfo/" + id + ".metainfo.xml"};
     for (int size : {16, 22, 24, 32, 48, 64, 128, 256}) {
@@ -166,6 +167,8 @@ TEST(Package, TheUnpackedPackageRunsAndKeepsItsDataInTheUsersFolder) {
     run = Shell(environment + "timeout -s KILL 240 " + Quote(root + "/usr/bin/kestrel") + " --grab " + Quote(shot));
     EXPECT_EQ(run.status, 0) << run.out;
     EXPECT_NE(run.out.find("saved " + shot + "\n"), std::string::npos) << run.out;
+    // Its start-up requests went through the transfer module of the package.
+    EXPECT_EQ(run.out.find("not loaded"), std::string::npos) << run.out;
 
     const std::string program = home + "/.local/share/kestrel";
     EXPECT_TRUE(platform::IsRegularFile(program + "/KSTfiles/Backgrounds/必读.txt"));

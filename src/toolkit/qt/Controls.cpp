@@ -26,6 +26,7 @@
 
 #include "toolkit/ComboText.h"
 #include "toolkit/qt/KeyCodes.h"
+#include "toolkit/qt/PictureDecoder.h"
 
 namespace kestrel::toolkit::qt {
 namespace {
@@ -161,8 +162,10 @@ public:
     void setOpacity(int o) override { opacity_ = o; update(); }
     void setPicture(const QByteArray& bytes, const QImage& image) override {
         stopMovie();
-        // Only an animation needs its file again.
-        bytes_ = bytes.startsWith("GIF8") ? bytes : QByteArray();
+        // The file is kept, a fraction of the decoded picture's size: an
+        // animation plays from it, and a picture hidden on purpose is
+        // decoded from it again when it is shown.
+        bytes_ = bytes;
         image_ = image;
         if (active_) startMovie();
         update();
@@ -174,6 +177,15 @@ public:
     }
 
 protected:
+    // A picture hidden on purpose (the start-up overlay once it has faded)
+    // gives its decoded pixels back, a window's worth of memory for a large
+    // one; one hidden with its window keeps them for the window's return.
+    void hideEvent(QHideEvent*) override {
+        if (isHidden() && !bytes_.isEmpty()) image_ = QImage();
+    }
+    void showEvent(QShowEvent*) override {
+        if (image_.isNull() && !bytes_.isEmpty()) image_ = DecodePicture(bytes_);
+    }
     void paintEvent(QPaintEvent*) override {
         QPainter p(this);
         p.setOpacity(paintOpacity());
