@@ -15,7 +15,6 @@
 #include "install/ProfileValues.h"
 #include "install/VersionInstaller.h"
 #include "java/JavaDiscovery.h"
-#include "launch/Libraries.h"
 #include "launch/SafeNames.h"
 #include "launch/VersionManifests.h"
 #include "net/JsonDocument.h"
@@ -252,7 +251,7 @@ private:
             }
             Result<std::string> path = values_.LibraryPath(name->text());
             if (!path) return Error{path.error()};
-            const std::string relative = launch::RelativeLibraryPath(name->text(), '/');
+            const std::string relative = MavenPath(name->text());
             std::string base = "https://libraries.minecraft.net/";
             if (const net::JsonValue* url = library.Find("url");
                 url && url->kind() == net::JsonKind::kString && !url->text().empty()) {

@@ -1,9 +1,10 @@
 #include "install/ProfileValues.h"
 
+#include <algorithm>
 #include <filesystem>
 
-#include "launch/Libraries.h"
 #include "launch/SafeNames.h"
+#include "platform/Text.h"
 
 namespace kestrel::install {
 
@@ -28,12 +29,35 @@ bool IsBelow(const std::string& path, const std::string& folder) {
 
 }  // namespace
 
+std::string MavenPath(std::string_view coordinate) {
+    std::string_view extension = "jar";
+    if (const std::size_t at = coordinate.rfind('@');
+        at != std::string_view::npos && coordinate.find(':', at) == std::string_view::npos) {
+        extension = coordinate.substr(at + 1);
+        coordinate = coordinate.substr(0, at);
+    }
+    const std::vector<std::string_view> parts = platform::Split(coordinate, ':');
+    if (parts.size() < 3 || parts.size() > 4 || extension.empty()) return {};
+    for (const std::string_view part : parts) {
+        if (part.empty()) return {};
+    }
+    std::string group(parts[0]);
+    std::replace(group.begin(), group.end(), '.', '/');
+    std::string path = group + "/" + std::string(parts[1]) + "/" + std::string(parts[2]) + "/" + std::string(parts[1]) +
+                       "-" + std::string(parts[2]);
+    if (parts.size() == 4) path += "-" + std::string(parts[3]);
+    path += "." + std::string(extension);
+    // A ".." or a separator can hide in any part; the whole path is judged.
+    if (launch::AssetNamePieces(path).empty()) return {};
+    return path;
+}
+
 ProfileValues::ProfileValues(std::string game_folder, std::string temp_folder)
     : game_folder_(std::move(game_folder)), temp_folder_(std::move(temp_folder)) {}
 
 Result<std::string> ProfileValues::LibraryPath(std::string_view coordinate) const {
-    const std::string relative = launch::RelativeLibraryPath(coordinate, '/');
-    if (relative.empty() || launch::AssetNamePieces(relative).empty()) {
+    const std::string relative = MavenPath(coordinate);
+    if (relative.empty()) {
         return Error{std::string(kErrorUnsafeLibrary) + std::string(coordinate)};
     }
     return game_folder_ + "/libraries/" + relative;

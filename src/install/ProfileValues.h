@@ -27,6 +27,14 @@
 
 namespace kestrel::install {
 
+// The path of a Maven coordinate "group:artifact:version[:classifier][@ext]"
+// below a repository or the libraries folder, with "/" ("jar" when no
+// extension is given): net.minecraft:client:1.20.1:mappings@txt is
+// net/minecraft/client/1.20.1/client-1.20.1-mappings.txt. Empty when the
+// coordinate has another shape or the path would not be a plain relative
+// path of plain names.
+std::string MavenPath(std::string_view coordinate);
+
 class ProfileValues {
 public:
     // Both as the machine names them.
