@@ -29,6 +29,10 @@ struct InstallSettings {
     // neoforge_maven), official addresses without a final "/".
     std::string forge_maven = "https://maven.minecraftforge.net";
     std::string neoforge_maven = "https://maven.neoforged.net/releases";
+    // The loaders' metadata services (endpoints fabric_meta and quilt_meta);
+    // empty for their public addresses.
+    std::string fabric_meta;
+    std::string quilt_meta;
     // The engine's settings (parallelism, tries, clock, ...). Its own rewriter
     // is not used: the requests come already rewritten (ChainFiles.h).
     download::DownloadOptions download;
@@ -58,6 +62,9 @@ struct InstallProgress {
 // The step in a few Chinese words ("下载文件"), as the progress lines of the
 // window and of kestrel-cli show it.
 std::string_view InstallStepText(InstallStep step);
+
+// The error of an install, verify or repair that a stop request ended.
+inline constexpr std::string_view kErrorInstallCancelled = "已取消";
 
 using InstallProgressCallback = std::function<void(const InstallProgress&)>;
 

@@ -2,6 +2,7 @@
 
 #include "install/ForgeInstaller.h"
 #include "install/ForgeVersions.h"
+#include "install/MetaLoaders.h"
 
 namespace kestrel::install {
 
@@ -40,7 +41,7 @@ Result<std::vector<LoaderVersion>> ListLoaderVersions(const InstallSettings& set
                                                       const std::string& game_version) {
     switch (loader) {
         case Loader::kFabric:
-        case Loader::kQuilt: break;
+        case Loader::kQuilt: return ListMetaLoaderVersions(settings, loader, game_version);
         case Loader::kForge:
         case Loader::kNeoForge: return ListForgeVersions(settings, loader, game_version);
     }
@@ -51,7 +52,7 @@ Result<std::string> InstallLoader(const InstallSettings& settings, const LoaderR
                                   const InstallProgressCallback& progress) {
     switch (request.loader) {
         case Loader::kFabric:
-        case Loader::kQuilt: break;
+        case Loader::kQuilt: return InstallMetaLoader(settings, request, stop, progress);
         case Loader::kForge:
         case Loader::kNeoForge: return InstallForge(settings, request, std::move(stop), progress);
     }
