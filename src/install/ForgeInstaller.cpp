@@ -7,13 +7,16 @@
 #include "download/Downloader.h"
 #include "install/ChainFiles.h"
 #include "install/ForgeVersions.h"
+#include "install/GameVersionSetup.h"
 #include "install/InstallLock.h"
+#include "install/LibraryFetch.h"
 #include "install/InstallProfile.h"
 #include "install/InstallerArchive.h"
 #include "install/MavenChecksums.h"
 #include "install/ProcessorRun.h"
 #include "install/ProfileValues.h"
 #include "install/VersionInstaller.h"
+#include "install/VersionJsonStore.h"
 #include "java/JavaDiscovery.h"
 #include "launch/SafeNames.h"
 #include "launch/VersionManifests.h"
@@ -40,7 +43,6 @@ constexpr std::string_view kErrorNoJava = "找不到 Java ";
 constexpr std::string_view kErrorNoJavaHint = "，请在设置中选择 Java 后再安装";
 constexpr std::string_view kErrorChecksums = "库文件与安装器给出的校验值都不符: ";
 constexpr std::string_view kErrorTempFolder = "无法创建临时文件夹: ";
-constexpr std::string_view kErrorStore = "无法保存版本文件: ";
 
 // The temporary folder: one per game folder is enough, since the install
 // lock lets one install run at a time.
@@ -73,14 +75,12 @@ std::string JoinPieces(const std::vector<std::string>& pieces) {
 // The pieces of an installer's entry name, when each is a plain name.
 std::vector<std::string> EntryPieces(std::string_view name) { return launch::AssetNamePieces(name); }
 
-launch::ChainManifest ManifestOf(const std::string& id, const std::string& text) {
-    launch::ChainManifest element;
-    element.id = id;
-    element.manifest.text = text;
-    element.manifest.ok = element.manifest.document.Parse(text);
-    element.manifest.record =
-        launch::VersionRecord::Read(element.manifest.ok ? element.manifest.document.Find("") : nullptr, text);
-    return element;
+launch::Manifest ManifestOf(const std::string& text) {
+    launch::Manifest manifest;
+    manifest.text = text;
+    manifest.ok = manifest.document.Parse(text);
+    manifest.record = launch::VersionRecord::Read(manifest.ok ? manifest.document.Find("") : nullptr, text);
+    return manifest;
 }
 
 class ForgeRun {
@@ -109,10 +109,11 @@ public:
         if (!IsForGameVersion(artifact, version, game_)) {
             return Error{std::string(kErrorWrongGame) + game_ + ": " + version};
         }
-        if (Status game = EnsureGameVersion(); !game) return Error{game.error()};
-
         Result<InstallLock> lock = InstallLock::TryTake(folder_);
         if (!lock) return Error{lock.error()};
+        Result<GameVersionReport> game =
+            EnsureGameVersion(VersionInstaller(settings_), lock.value(), game_, stop_, progress_);
+        if (!game) return Error{game.error()};
         // What an interrupted install left behind goes first.
         std::error_code ignored;
         std::filesystem::remove_all(temp_, ignored);
@@ -147,7 +148,7 @@ public:
                           ? InstallOld(*profile, archive.value(), json_text)
                           : InstallNew(*profile, archive.value(), json_text, *id);
         if (!done) return Error{done.error()};
-        if (Status stored = Store(*id, json_text); !stored) return Error{stored.error()};
+        if (Status stored = StoreVersionJson(folder_, json_text, *id); !stored) return Error{stored.error()};
         return id;
     }
 
@@ -177,21 +178,12 @@ private:
         return request;
     }
 
-    Status EnsureGameVersion() const {
-        const launch::VersionManifests manifests(folder_, platform::HostProfile::Current());
-        const launch::Manifest manifest = manifests.Read(game_);
-        if (manifest.ok && platform::IsRegularFile(folder_ + "/versions/" + game_ + "/" + game_ + ".jar")) return {};
-        Result<InstallReport> installed = VersionInstaller(settings_).Install(game_, stop_, progress_);
-        if (!installed) return Error{installed.error()};
-        return {};
-    }
-
     Status FetchInstaller(const ForgeArtifact& artifact, const std::string& version) {
         Report(InstallStep::kLoader);
         installer_ = temp_ + "/installer.jar";
         std::vector<FileRequest> files{RequestFor(artifact.InstallerUrl(version), installer_)};
         FillMavenChecksums(files, Http());
-        if (stop_.stop_requested()) return Error{std::string(kErrorCancelled)};
+        if (stop_.stop_requested()) return Error{std::string(kErrorInstallCancelled)};
         // The installer's code is run: it is taken only with its checksum.
         if (files.front().sha1.empty()) return Error{std::string(kErrorNoChecksum) + files.front().url};
         const download::DownloadOutcome outcome = Fetch(files, InstallStep::kLoader);
@@ -199,7 +191,7 @@ private:
     }
 
     // The id the new version gets, from the version JSON or the request.
-    Result<std::string> NewVersionId(std::string& json_text) const {
+    Result<std::string> NewVersionId(const std::string& json_text) const {
         net::JsonDocument document;
         if (!document.Parse(json_text) || !document.Find("")->is_object()) {
             return Error{std::string(kErrorVersionJson)};
@@ -209,17 +201,15 @@ private:
         if (document.GetText("inheritsFrom") != game_) {
             return Error{std::string(kErrorProfileGame) + document.GetText("inheritsFrom")};
         }
-        if (!request_.name.empty()) {
-            document.SetText("id", id);
-            json_text = document.ToText();
-        }
         return id;
     }
 
-    Status FetchLibraries(std::vector<FileRequest> files) const {
+    // Requests made here, for the libraries of old installers, whose entries
+    // need not name a repository.
+    Status FetchListed(std::vector<FileRequest> files) const {
         Report(InstallStep::kChecksums);
         FillMavenChecksums(files, Http());
-        if (stop_.stop_requested()) return Error{std::string(kErrorCancelled)};
+        if (stop_.stop_requested()) return Error{std::string(kErrorInstallCancelled)};
         return Fetch(files, InstallStep::kLoaderFiles).status;
     }
 
@@ -271,7 +261,7 @@ private:
             if (!sums.empty()) checksums.emplace_back(*path, std::move(sums));
             files.push_back(std::move(request));
         }
-        if (Status fetched = FetchLibraries(std::move(files)); !fetched) return fetched;
+        if (Status fetched = FetchListed(std::move(files)); !fetched) return fetched;
         for (const auto& [path, sums] : checksums) {
             const Result<platform::FileDigest> digest = platform::Sha1OfFile(path);
             const bool listed = digest && std::any_of(sums.begin(), sums.end(), [&](const std::string& sum) {
@@ -297,13 +287,12 @@ private:
             }
         }
 
-        std::vector<launch::ChainManifest> manifests;
-        manifests.push_back(ManifestOf(id, json_text));
-        manifests.back().manifest.record.inherits_from.reset();
-        manifests.push_back(ManifestOf(id, "{\"libraries\":" + profile.libraries + "}"));
-        Result<ChainFileList> list = ListChainFiles(folder_, manifests, settings_.host, settings_.rewriter);
-        if (!list) return Error{list.error()};
-        if (Status fetched = FetchLibraries(std::move(list.value().files)); !fetched) return fetched;
+        // The install steps' own libraries, then the version's.
+        for (const std::string& text : {"{\"libraries\":" + profile.libraries + "}", json_text}) {
+            Result<InstallReport> fetched =
+                install::FetchLibraries(settings_, ManifestOf(text), id, stop_, progress_);
+            if (!fetched) return Error{fetched.error()};
+        }
 
         return RunProcessors(profile, archive);
     }
@@ -347,7 +336,7 @@ private:
         download::DownloadProgress steps;
         steps.files_total = static_cast<int>(runs.size());
         for (std::size_t i = 0; i < runs.size(); ++i) {
-            if (stop_.stop_requested()) return Error{std::string(kErrorCancelled)};
+            if (stop_.stop_requested()) return Error{std::string(kErrorInstallCancelled)};
             steps.files_done = static_cast<int>(i);
             Report(InstallStep::kProcessors, steps);
             const ProcessorRun& run = runs[i];
@@ -399,15 +388,6 @@ private:
             if (candidate.version_label == major) return java_ = candidate.path;
         }
         return Error{std::string(kErrorNoJava) + major + std::string(kErrorNoJavaHint)};
-    }
-
-    Status Store(const std::string& id, const std::string& json_text) const {
-        const std::string folder = folder_ + "/versions/" + id;
-        platform::CreateFolders(folder);
-        if (Status written = platform::WriteFileAtomically(folder + "/" + id + ".json", json_text); !written) {
-            return Error{std::string(kErrorStore) + written.error()};
-        }
-        return {};
     }
 
     const InstallSettings& settings_;

@@ -12,8 +12,8 @@
 //   21.0.167 for 1.21. NeoForge for 1.20.1 kept Forge's artifact and version
 //   shape under net/neoforged/forge ("1.20.1-47.1.106").
 // - Versions are ordered by their numbers, never by the file's order:
-//   stable ones first, newest first within each. A version holding "-beta",
-//   "-rc", "-pre" or "-alpha" is not stable.
+//   stable ones first, newest first within each (LoaderVersionOrder.h). A
+//   version holding "-beta", "-rc", "-pre" or "-alpha" is not stable.
 //
 // Threading: pure functions, but ListForgeVersions blocks on the network.
 
@@ -46,16 +46,7 @@ ForgeArtifact ArtifactFor(const InstallSettings& settings, Loader loader, const 
 // Whether a Maven version of the artifact is for that game version.
 bool IsForGameVersion(const ForgeArtifact& artifact, std::string_view version, std::string_view game_version);
 
-// Negative, 0 or positive as a is older than, the same as or newer than b.
-// The versions are compared piece by piece (the pieces between ".", "-",
-// "+" and "_"): numbers by their value, a number above a word, words by
-// their letters; where one runs out, a further number makes it newer and a
-// further word ("-beta") older.
-int CompareLoaderVersions(std::string_view a, std::string_view b);
-
-bool IsStableLoaderVersion(std::string_view version);
-
-// The versions for the game version, in the order above.
+// The versions for the game version, in the order of LoaderVersionOrder.h.
 std::vector<LoaderVersion> OfferedVersions(const ForgeArtifact& artifact, const std::vector<std::string>& versions,
                                            std::string_view game_version);
 

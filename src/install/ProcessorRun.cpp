@@ -130,7 +130,7 @@ Status ProcessorRun::Run(const std::string& java, const std::string& working_fol
         case platform::WaitEnd::kStopped:
             child->Kill();
             child->Wait({}, std::chrono::seconds(10));
-            return Error{std::string(kErrorCancelled)};
+            return Error{std::string(kErrorInstallCancelled)};
         case platform::WaitEnd::kTimedOut:
             child->Kill();
             child->Wait({}, std::chrono::seconds(10));

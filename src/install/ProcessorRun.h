@@ -15,7 +15,7 @@
 // always runs.
 //
 // Threading: Run blocks the calling thread until the step ends; a stop
-// request ends the step's process at once and gives a "cancelled" error.
+// request ends the step's process at once and gives kErrorInstallCancelled.
 
 #include <chrono>
 #include <stop_token>
@@ -24,12 +24,11 @@
 #include <vector>
 
 #include "install/InstallProfile.h"
+#include "install/InstallSettings.h"
 #include "install/ProfileValues.h"
 #include "platform/Result.h"
 
 namespace kestrel::install {
-
-inline constexpr std::string_view kErrorCancelled = "已取消";
 
 struct ProcessorOutput {
     std::string path;
