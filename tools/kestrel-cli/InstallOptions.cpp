@@ -9,10 +9,7 @@
 
 namespace kestrel::cli {
 
-namespace {
-
-// The options file's download source, beside this program or in --program-dir.
-net::Mirror DefaultMirror(const CliArguments& arguments) {
+settings::SettingsRecord OptionsFileRecord(const CliArguments& arguments) {
     const platform::LauncherPaths current = platform::LauncherPaths::Current();
     const std::string program = arguments.Get("--program-dir", current.program_folder);
     const settings::OptionsFile file(platform::LauncherPaths::For(program, current.local_app_data,
@@ -20,6 +17,14 @@ net::Mirror DefaultMirror(const CliArguments& arguments) {
                                                                   platform::HostProfile::Current()));
     settings::SettingsRecord record;
     file.Load(record, [] { return static_cast<std::int32_t>(java::AdviseHeap("64").heap_mb); });
+    return record;
+}
+
+namespace {
+
+// The options file's download source.
+net::Mirror DefaultMirror(const CliArguments& arguments) {
+    const settings::SettingsRecord record = OptionsFileRecord(arguments);
     return record.download_source == settings::DownloadSource::kBmclapi ? net::Mirror::kBmclapi
                                                                          : net::Mirror::kOfficial;
 }
@@ -60,6 +65,8 @@ std::optional<install::InstallSettings> InstallSettingsFor(const CliArguments& a
     settings.catalogue_url = endpoints.Url("version_manifest");
     settings.fabric_meta = endpoints.Base("fabric_meta");
     settings.quilt_meta = endpoints.Base("quilt_meta");
+    settings.forge_maven = endpoints.Base("forge_maven");
+    settings.neoforge_maven = endpoints.Base("neoforge_maven");
     settings.download.parallelism = jobs;
     return settings;
 }

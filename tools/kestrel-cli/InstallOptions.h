@@ -12,8 +12,13 @@
 
 #include "Command.h"
 #include "install/InstallSettings.h"
+#include "settings/SettingsRecord.h"
 
 namespace kestrel::cli {
+
+// The options file beside this program, or in --program-dir, as the
+// launcher reads it (defaults where it is missing).
+settings::SettingsRecord OptionsFileRecord(const CliArguments& arguments);
 
 // Nothing (after the usage line on stderr) when --mirror or --jobs is not
 // one the command takes.
