@@ -35,6 +35,9 @@ constexpr std::string_view kErrorWrongGame = "这个加载器版本不属于游�
 constexpr std::string_view kErrorNoChecksum = "无法获取安装器的校验值: ";
 constexpr std::string_view kErrorProfileGame = "安装器对应的游戏版本与所选版本不符: ";
 constexpr std::string_view kErrorVersionJson = "安装器中的版本文件无法读取";
+// Installers older than the version JSON's inheritsFrom (Forge for 1.6 and
+// before) copied the game into the new version; they are not taken.
+constexpr std::string_view kErrorNoParent = "安装器太旧，它的版本文件没有指明游戏版本";
 constexpr std::string_view kErrorUnsafeId = "版本名不安全: ";
 constexpr std::string_view kErrorUnsafeEntry = "安装器中的文件路径不安全: ";
 constexpr std::string_view kErrorNoMappings = "游戏版本文件中没有混淆映射表的下载地址: ";
@@ -157,11 +160,14 @@ private:
         if (progress_) progress_(InstallProgress{step, files});
     }
 
-    download::DownloadOutcome Fetch(const std::vector<FileRequest>& files, InstallStep step) const {
+    Status Fetch(const std::vector<FileRequest>& files, InstallStep step) const {
         const download::Downloader downloader(download_);
-        return downloader.Run(files, stop_, [&](const download::DownloadProgress& files_progress) {
-            Report(step, files_progress);
-        });
+        const download::DownloadOutcome outcome =
+            downloader.Run(files, stop_, [&](const download::DownloadProgress& files_progress) {
+                Report(step, files_progress);
+            });
+        if (outcome.cancelled) return Error{std::string(kErrorInstallCancelled)};
+        return outcome.status;
     }
 
     net::HttpOptions Http() const {
@@ -186,8 +192,7 @@ private:
         if (stop_.stop_requested()) return Error{std::string(kErrorInstallCancelled)};
         // The installer's code is run: it is taken only with its checksum.
         if (files.front().sha1.empty()) return Error{std::string(kErrorNoChecksum) + files.front().url};
-        const download::DownloadOutcome outcome = Fetch(files, InstallStep::kLoader);
-        return outcome.status;
+        return Fetch(files, InstallStep::kLoader);
     }
 
     // The id the new version gets, from the version JSON or the request.
@@ -198,6 +203,7 @@ private:
         }
         const std::string id = request_.name.empty() ? document.GetText("id") : request_.name;
         if (id.empty() || !IsSafeVersionId(id)) return Error{std::string(kErrorUnsafeId) + id};
+        if (document.GetText("inheritsFrom").empty()) return Error{std::string(kErrorNoParent)};
         if (document.GetText("inheritsFrom") != game_) {
             return Error{std::string(kErrorProfileGame) + document.GetText("inheritsFrom")};
         }
@@ -210,7 +216,7 @@ private:
         Report(InstallStep::kChecksums);
         FillMavenChecksums(files, Http());
         if (stop_.stop_requested()) return Error{std::string(kErrorInstallCancelled)};
-        return Fetch(files, InstallStep::kLoaderFiles).status;
+        return Fetch(files, InstallStep::kLoaderFiles);
     }
 
     Status InstallOld(const InstallProfile& profile, InstallerArchive& archive, const std::string& json_text) const {
@@ -373,7 +379,7 @@ private:
         if (const std::int64_t size = game.document.GetInteger("downloads.client_mappings.size"); size > 0) {
             request.size = static_cast<std::uint64_t>(size);
         }
-        return Fetch({request}, InstallStep::kLoaderFiles).status;
+        return Fetch({request}, InstallStep::kLoaderFiles);
     }
 
     // The Java of the install steps: the one asked for, else a discovered
