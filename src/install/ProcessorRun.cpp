@@ -5,6 +5,7 @@
 
 #include "install/InstallerArchive.h"
 #include "launch/CommandLine.h"
+#include "launch/SafeNames.h"
 #include "platform/ChildProcess.h"
 #include "platform/Files.h"
 #include "platform/HostProfile.h"
@@ -20,12 +21,6 @@ constexpr std::string_view kErrorTimedOut = "运行超时";
 constexpr std::string_view kErrorStart = "无法启动 Java: ";
 constexpr std::string_view kErrorExit = "退出码 ";
 constexpr std::string_view kErrorWrongOutput = "输出文件校验失败: ";
-
-bool IsHex40(std::string_view text) {
-    return text.size() == 40 && std::all_of(text.begin(), text.end(), [](char c) {
-               return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
-           });
-}
 
 std::string Lower(std::string text) {
     for (char& c : text) {
@@ -77,8 +72,9 @@ Result<ProcessorRun> ProcessorRun::Resolve(const ProcessorSpec& spec, const Prof
         if (!values.Contains(*path)) return Error{std::string(kErrorOutsideFolder) + *path};
         Result<std::string> hash = values.Substitute(sha1);
         if (!hash) return Error{hash.error()};
-        if (!IsHex40(*hash)) return Error{std::string(kErrorBadSha1) + *hash};
-        run.outputs.push_back({std::move(path).value(), Lower(std::move(hash).value())});
+        std::string digest = Lower(std::move(hash).value());
+        if (!launch::IsObjectHash(digest)) return Error{std::string(kErrorBadSha1) + digest};
+        run.outputs.push_back({std::move(path).value(), std::move(digest)});
     }
     return run;
 }

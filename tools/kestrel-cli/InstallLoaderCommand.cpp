@@ -5,11 +5,10 @@
 // new version's id.
 
 #include <optional>
-#include <ostream>
 
 #include "Command.h"
 #include "InstallOptions.h"
-#include "ProgressLine.h"
+#include "LoaderInstallRun.h"
 #include "install/Loaders.h"
 
 namespace kestrel::cli {
@@ -30,16 +29,7 @@ int InstallLoader(const CliArguments& arguments, const CliContext& context) {
     request.loader_version = arguments.positional()[2];
     request.java = arguments.Has("--java") ? arguments.Get("--java") : OptionsFileRecord(arguments).java_path;
 
-    ProgressLine line(context.err);
-    const Result<std::string> id = install::InstallLoader(
-        *settings, request, {}, [&](const install::InstallProgress& progress) { line.Show(progress); });
-    line.Finish();
-    if (!id) {
-        context.err << id.error() << "\n";
-        return kFailed;
-    }
-    context.out << id.value() << "\n";
-    return kDone;
+    return RunLoaderInstall(*settings, request, context);
 }
 
 }  // namespace
