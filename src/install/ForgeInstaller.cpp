@@ -75,6 +75,13 @@ std::string JoinPieces(const std::vector<std::string>& pieces) {
     return path;
 }
 
+std::string AbsoluteFolder(const std::string& folder) {
+    std::error_code ignored;
+    std::string absolute = std::filesystem::absolute(folder, ignored).lexically_normal().generic_string();
+    while (absolute.size() > 1 && absolute.back() == '/') absolute.pop_back();
+    return absolute.empty() ? folder : absolute;
+}
+
 // The pieces of an installer's entry name, when each is a plain name.
 std::vector<std::string> EntryPieces(std::string_view name) { return launch::AssetNamePieces(name); }
 
@@ -95,7 +102,9 @@ public:
           stop_(std::move(stop)),
           progress_(progress),
           options_(options),
-          folder_(settings.game_folder),
+          // The install steps run in the temporary folder, so the paths they
+          // are given must not depend on the launcher's working folder.
+          folder_(AbsoluteFolder(settings.game_folder)),
           game_(request.game_version),
           temp_(folder_ + "/" + std::string(kTempFolderName)),
           values_(folder_, temp_) {

@@ -1,5 +1,7 @@
 #include "install/InstallProfile.h"
 
+#include <algorithm>
+
 #include "net/JsonDocument.h"
 #include "net/JsonWriter.h"
 
@@ -28,14 +30,9 @@ bool TextsOf(const JsonValue& object, std::string_view name, std::vector<std::st
     return true;
 }
 
-bool ForClient(const JsonValue& processor) {
-    std::vector<std::string> sides;
-    if (!TextsOf(processor, "sides", sides)) return false;
-    if (!processor.Find("sides")) return true;
-    for (const std::string& side : sides) {
-        if (side == "client") return true;
-    }
-    return false;
+// A processor without sides runs for both.
+bool ForClient(const std::vector<std::string>& sides, bool given) {
+    return !given || std::find(sides.begin(), sides.end(), "client") != sides.end();
 }
 
 }  // namespace
@@ -89,7 +86,9 @@ Result<InstallProfile> InstallProfile::Parse(std::string_view text, const std::s
         for (std::size_t i = 0; i < processors->size(); ++i) {
             const JsonValue& entry = processors->at(i);
             if (!entry.is_object()) return unreadable;
-            if (!ForClient(entry)) continue;
+            std::vector<std::string> sides;
+            if (!TextsOf(entry, "sides", sides)) return unreadable;
+            if (!ForClient(sides, entry.Find("sides") != nullptr)) continue;
             ProcessorSpec processor;
             processor.jar = TextOf(entry, "jar");
             if (processor.jar.empty() || !TextsOf(entry, "classpath", processor.classpath) ||
