@@ -8,14 +8,13 @@
 
 namespace kestrel::install {
 
-Result<InstallReport> FetchLibraries(const InstallSettings& settings, const launch::Manifest& manifest,
-                                     const std::string& id, std::stop_token stop,
-                                     const InstallProgressCallback& progress, const LibraryFetchOptions& options) {
+Result<std::vector<download::FileRequest>> ListLibraries(const InstallSettings& settings,
+                                                         const launch::Manifest& manifest, const std::string& id,
+                                                         const LibraryFetchOptions& options) {
     // The manifest alone as a chain: its parent's files are the parent's.
     const std::vector<launch::ChainManifest> chain{{id, manifest}};
     Result<ChainFileList> listed = ListChainFiles(settings.game_folder, chain, settings.host, settings.rewriter);
     if (!listed) return Error{listed.error()};
-
     const std::string prefix = settings.game_folder + "/";
     std::vector<download::FileRequest> files;
     for (download::FileRequest& file : listed.value().files) {
@@ -24,6 +23,15 @@ Result<InstallReport> FetchLibraries(const InstallSettings& settings, const laun
         if (options.skip && options.skip(relative)) continue;
         files.push_back(std::move(file));
     }
+    return files;
+}
+
+Result<InstallReport> FetchLibraries(const InstallSettings& settings, const launch::Manifest& manifest,
+                                     const std::string& id, std::stop_token stop,
+                                     const InstallProgressCallback& progress, const LibraryFetchOptions& options) {
+    Result<std::vector<download::FileRequest>> listed = ListLibraries(settings, manifest, id, options);
+    if (!listed) return Error{listed.error()};
+    std::vector<download::FileRequest> files = std::move(listed).value();
 
     if (progress) progress(InstallProgress{InstallStep::kChecksums, {}});
     net::HttpOptions http = settings.http;

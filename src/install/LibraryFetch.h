@@ -22,7 +22,9 @@
 #include <functional>
 #include <stop_token>
 #include <string>
+#include <vector>
 
+#include "download/FileRequest.h"
 #include "install/InstallSettings.h"
 #include "install/VersionInstaller.h"
 #include "launch/VersionManifests.h"
@@ -39,8 +41,14 @@ struct LibraryFetchOptions {
     std::function<bool(const std::string& path)> skip;
 };
 
-// id names the version the manifest is (or will be) stored as; it must be a
-// safe version id, and so must the manifest's inheritsFrom.
+// The requests FetchLibraries would run, Maven checksums not yet filled in:
+// a quick check of a manifest's names before anything else is fetched for
+// it. id names the version the manifest is (or will be) stored as; it must
+// be a safe version id, and so must the manifest's inheritsFrom.
+Result<std::vector<download::FileRequest>> ListLibraries(const InstallSettings& settings,
+                                                         const launch::Manifest& manifest, const std::string& id,
+                                                         const LibraryFetchOptions& options = {});
+
 Result<InstallReport> FetchLibraries(const InstallSettings& settings, const launch::Manifest& manifest,
                                      const std::string& id, std::stop_token stop,
                                      const InstallProgressCallback& progress = {},

@@ -131,6 +131,10 @@ Result<Profile> FetchProfile(const InstallSettings& settings, const MetaService&
         document.TypeOf("id") != static_cast<int>(net::JsonKind::kString)) {
         return Error{caption + " 的版本文件无法读取: " + fetched.url};
     }
+    // The bytes are stored as they came: they must be valid UTF-8 JSON
+    // themselves, not only once decoded.
+    net::JsonDocument raw;
+    if (!raw.Parse(profile.bytes)) return Error{caption + " 的版本文件无法读取: " + fetched.url};
     profile.id = document.GetText("id");
     // The parent is installed under this name and launched below it: a
     // profile for another game version must not end up on this one.
@@ -176,6 +180,12 @@ Result<std::string> InstallMetaLoader(const InstallSettings& settings, const Loa
     const std::string id = request.name.empty() ? profile->id : request.name;
     if (!IsSafeVersionId(id)) return Error{std::string(kErrorUnsafeId) + id};
     if (id == game) return Error{std::string(kErrorSameAsGame) + game};
+
+    // The profile's names are checked before the game version is fetched
+    // for it.
+    if (Result<std::vector<download::FileRequest>> names = ListLibraries(settings, profile->manifest, id); !names) {
+        return Error{names.error()};
+    }
 
     const VersionInstaller installer(settings);
     if (Result<GameVersionReport> parent = EnsureGameVersion(installer, lock.value(), game, stop, progress); !parent) {

@@ -27,7 +27,7 @@ int InstallLoader(const CliArguments& arguments, const CliContext& context) {
     if (!settings) return kUsage;
     request.game_version = arguments.positional()[1];
     request.loader_version = arguments.positional()[2];
-    request.java = arguments.Has("--java") ? arguments.Get("--java") : OptionsFileRecord(arguments).java_path;
+    request.java = arguments.Has("--java") ? arguments.Get("--java") : OptionsBesideProgram(arguments).java_path;
 
     return RunLoaderInstall(*settings, request, context);
 }

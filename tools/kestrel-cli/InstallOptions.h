@@ -16,9 +16,9 @@
 
 namespace kestrel::cli {
 
-// The options file beside this program, or in --program-dir, as the
-// launcher reads it (defaults where it is missing).
-settings::SettingsRecord OptionsFileRecord(const CliArguments& arguments);
+// The options file beside this program or in --program-dir, with its
+// defaults where it is missing (the memory setting is not worked out).
+settings::SettingsRecord OptionsBesideProgram(const CliArguments& arguments);
 
 // Nothing (after the usage line on stderr) when --mirror or --jobs is not
 // one the command takes.
