@@ -25,6 +25,10 @@ struct InstallSettings {
     net::UrlRewriter rewriter;
     // The version catalogue's official address (endpoint version_manifest).
     std::string catalogue_url;
+    // Forge's and NeoForge's Maven repositories (endpoints forge_maven and
+    // neoforge_maven), official addresses without a final "/".
+    std::string forge_maven = "https://maven.minecraftforge.net";
+    std::string neoforge_maven = "https://maven.neoforged.net/releases";
     // The loaders' metadata services (endpoints fabric_meta and quilt_meta);
     // empty for their public addresses.
     std::string fabric_meta;

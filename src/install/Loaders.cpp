@@ -1,5 +1,7 @@
 #include "install/Loaders.h"
 
+#include "install/ForgeInstaller.h"
+#include "install/ForgeVersions.h"
 #include "install/MetaLoaders.h"
 
 namespace kestrel::install {
@@ -41,7 +43,7 @@ Result<std::vector<LoaderVersion>> ListLoaderVersions(const InstallSettings& set
         case Loader::kFabric:
         case Loader::kQuilt: return ListMetaLoaderVersions(settings, loader, game_version);
         case Loader::kForge:
-        case Loader::kNeoForge: break;
+        case Loader::kNeoForge: return ListForgeVersions(settings, loader, game_version);
     }
     return Error{"暂不支持此加载器: " + std::string(LoaderName(loader))};
 }
@@ -52,7 +54,7 @@ Result<std::string> InstallLoader(const InstallSettings& settings, const LoaderR
         case Loader::kFabric:
         case Loader::kQuilt: return InstallMetaLoader(settings, request, stop, progress);
         case Loader::kForge:
-        case Loader::kNeoForge: break;
+        case Loader::kNeoForge: return InstallForge(settings, request, std::move(stop), progress);
     }
     return Error{"暂不支持此加载器: " + std::string(LoaderName(request.loader))};
 }

@@ -51,6 +51,7 @@ std::vector<Command> SkinCommands();
 std::vector<Command> PingCommands();
 std::vector<Command> InstallCommands();
 std::vector<Command> LoaderCommands();
+std::vector<Command> InstallLoaderCommands();
 std::vector<Command> RuntimeCommands();
 
 }  // namespace kestrel::cli

@@ -14,6 +14,7 @@
 
 #include "Command.h"
 #include "InstallOptions.h"
+#include "LoaderInstallRun.h"
 #include "ProgressLine.h"
 #include "install/Loaders.h"
 #include "install/VersionInstaller.h"
@@ -49,16 +50,7 @@ int InstallWithLoader(const CliArguments& arguments, const CliContext& context) 
     const std::optional<install::InstallSettings> settings = InstallSettingsFor(arguments, context);
     if (!settings) return kUsage;
     request.game_version = arguments.positional()[0];
-    ProgressLine line(context.err);
-    const Result<std::string> id = install::InstallLoader(
-        *settings, request, {}, [&](const install::InstallProgress& progress) { line.Show(progress); });
-    line.Finish();
-    if (!id) {
-        context.err << id.error() << "\n";
-        return kFailed;
-    }
-    context.out << id.value() << "\n";
-    return kDone;
+    return RunLoaderInstall(*settings, request, context);
 }
 
 int RemoteVersions(const CliArguments& arguments, const CliContext& context) {

@@ -20,6 +20,8 @@ std::optional<install::InstallSettings> InstallSettingsFor(const CliArguments& a
     settings.catalogue_url = endpoints.Url("version_manifest");
     settings.fabric_meta = endpoints.Base("fabric_meta");
     settings.quilt_meta = endpoints.Base("quilt_meta");
+    settings.forge_maven = endpoints.Base("forge_maven");
+    settings.neoforge_maven = endpoints.Base("neoforge_maven");
     settings.download.parallelism = *jobs;
     return settings;
 }
