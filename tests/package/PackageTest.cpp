@@ -103,7 +103,7 @@ TEST(Package, TheUnpackedPackageRunsAndKeepsItsDataInTheUsersFolder) {
     run = Shell("dpkg-deb -f " + Quote(deb) + " Package Depends Recommends");
     ASSERT_EQ(run.status, 0) << run.out;
     EXPECT_NE(run.out.find("Package: kestrel\n"), std::string::npos) << run.out;
-    for (const char* needed : {"fonts-noto-cjk", "libqt6widgets6", "libqt6multimedia6", "libcurl4", "libc6"}) {
+    for (const char* needed : {"fonts-noto-cjk", "libssl3", "libqt6widgets6", "libqt6multimedia6", "libcurl4", "libc6"}) {
         EXPECT_NE(run.out.find(needed), std::string::npos) << needed << " in\n" << run.out;
     }
     EXPECT_NE(run.out.find("Recommends: default-jre | java17-runtime"), std::string::npos) << run.out;
