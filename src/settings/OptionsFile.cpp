@@ -117,6 +117,7 @@ std::string OptionsFile::BuildText(const SettingsRecord& record) const {
     // launcher reading this file still finds its own lines where they were.
     AppendLine(text, "DownloadSource", DownloadSourceText(record.download_source));
     AppendLine(text, "CheckFilesBeforeLaunch", Flag(record.check_files_before_launch));
+    AppendLine(text, "DownloadThreads", std::to_string(record.download_jobs));
     return text;
 }
 
@@ -210,6 +211,8 @@ void OptionsFile::Load(SettingsRecord& record, const RecommendedMemory& recommen
     // Newer keys: absent (an older launcher's file) or unknown reads as the default.
     record.download_source = DownloadSourceFromText(value("DownloadSource"));
     record.check_files_before_launch = value("CheckFilesBeforeLaunch") != "False";
+    record.download_jobs = OptionInteger(value("DownloadThreads"));
+    if (!InRange(record.download_jobs, kDownloadJobsRange)) record.download_jobs = kDefaultDownloadJobs;
 
     // These are written for information only; their values come from the program.
     record.advanced = 0;

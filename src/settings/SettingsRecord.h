@@ -50,6 +50,9 @@ std::string_view DownloadSourceText(DownloadSource source);
 DownloadSource DownloadSourceFromText(std::string_view text);
 
 inline constexpr std::int32_t kDefaultWindowWidth = 854;
+// How many files an install or the launch's check fetches at once
+// (`DownloadThreads`).
+inline constexpr std::int32_t kDefaultDownloadJobs = 16;
 inline constexpr std::int32_t kDefaultWindowHeight = 480;
 
 struct SettingsRecord {
@@ -75,6 +78,7 @@ struct SettingsRecord {
     // these defaults.
     DownloadSource download_source = DownloadSource::kOfficial;  // DownloadSource
     bool check_files_before_launch = true;                        // CheckFilesBeforeLaunch
+    std::int32_t download_jobs = kDefaultDownloadJobs;            // DownloadThreads
 
     // Derived: the game folder when it is set, else <program folder>/.minecraft.
     // Every game-folder tool and the launch use this one.

@@ -105,6 +105,7 @@ const std::map<std::string, Setter>& Setters() {
              return true;
          }},
         {"CheckFilesBeforeLaunch", Flag(&R::check_files_before_launch)},
+        {"DownloadThreads", Integer(&R::download_jobs)},
     };
     return setters;
 }
