@@ -9,14 +9,11 @@
 #include "launch/Launcher.h"
 #include "launch/VersionManifests.h"
 #include "net/UrlRewriter.h"
+#include "shell/DownloadSources.h"
 #include "shell/GameStartWindow.h"
 
 namespace kestrel::shell {
 namespace {
-
-net::Mirror MirrorOf(settings::DownloadSource source) {
-    return source == settings::DownloadSource::kBmclapi ? net::Mirror::kBmclapi : net::Mirror::kOfficial;
-}
 
 // The bar's share of a fetch: by bytes where their total is known, else by
 // files.
