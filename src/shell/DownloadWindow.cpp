@@ -181,8 +181,6 @@ private:
                 if (chosen_ && entry->id == chosen_->id) chosen_row = rows.back();
             }
         }
-        s_.SetItems(toolkit::kDownloadList, rows);
-        s_.SetText(toolkit::kDownloadList, chosen_row);
         if (loaded && rows.empty()) {
             s_.SetText(toolkit::kDownloadListNote, kCatalogueNoMatch);
             s_.Show(toolkit::kDownloadListNote);
@@ -190,6 +188,8 @@ private:
             s_.Hide(toolkit::kDownloadListNote);
         }
         s_.Hide(toolkit::kDownloadRetry);
+        s_.SetItems(toolkit::kDownloadList, rows);
+        s_.SetText(toolkit::kDownloadList, chosen_row);
     }
 
     // --- the choice ---
