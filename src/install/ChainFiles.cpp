@@ -279,4 +279,17 @@ Result<ChainFileList> ListChainFiles(const std::string& game_folder, const std::
     return std::move(builder.list());
 }
 
+Result<download::FilesToCheck> ListFilesToCheck(const std::string& game_folder,
+                                                const std::vector<ChainManifest>& chain,
+                                                const platform::HostProfile& host, const net::UrlRewriter& rewriter) {
+    Result<ChainFileList> listed = ListChainFiles(game_folder, chain, host, rewriter);
+    if (!listed) return Error{listed.error()};
+    download::FilesToCheck files;
+    for (FileRequest& file : listed.value().files) {
+        const bool index = !listed->objects_listed && file.path == listed->asset_index_path;
+        (index ? files.hashed : files.sized).push_back(std::move(file));
+    }
+    return files;
+}
+
 }  // namespace kestrel::install

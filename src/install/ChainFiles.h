@@ -42,6 +42,7 @@
 #include <vector>
 
 #include "download/FileRequest.h"
+#include "download/MissingFiles.h"
 #include "launch/VersionManifests.h"
 #include "net/UrlRewriter.h"
 #include "platform/HostProfile.h"
@@ -75,5 +76,14 @@ Result<ChainFileList> ListChainFiles(const std::string& game_folder, const std::
 // The same for a chain already read (VersionManifests::ReadChain of game_folder).
 Result<ChainFileList> ListChainFiles(const std::string& game_folder, const std::vector<launch::ChainManifest>& chain,
                                      const platform::HostProfile& host, const net::UrlRewriter& rewriter);
+
+// The chain's files for the launch's quick check (download/MissingFiles.h):
+// each by existence and size, except an asset index whose objects could not
+// be listed yet, which is on disk with wrong bytes or not at all: the
+// engine's hash check tells which, and once it is right its objects join the
+// list.
+Result<download::FilesToCheck> ListFilesToCheck(const std::string& game_folder,
+                                                const std::vector<launch::ChainManifest>& chain,
+                                                const platform::HostProfile& host, const net::UrlRewriter& rewriter);
 
 }  // namespace kestrel::install

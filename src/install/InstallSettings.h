@@ -25,6 +25,10 @@ struct InstallSettings {
     net::UrlRewriter rewriter;
     // The version catalogue's official address (endpoint version_manifest).
     std::string catalogue_url;
+    // The loaders' metadata services (endpoints fabric_meta and quilt_meta);
+    // empty for their public addresses.
+    std::string fabric_meta;
+    std::string quilt_meta;
     // The engine's settings (parallelism, tries, clock, ...). Its own rewriter
     // is not used: the requests come already rewritten (ChainFiles.h).
     download::DownloadOptions download;
@@ -54,6 +58,9 @@ struct InstallProgress {
 // The step in a few Chinese words ("下载文件"), as the progress lines of the
 // window and of kestrel-cli show it.
 std::string_view InstallStepText(InstallStep step);
+
+// The error of an install, verify or repair that a stop request ended.
+inline constexpr std::string_view kErrorInstallCancelled = "已取消";
 
 using InstallProgressCallback = std::function<void(const InstallProgress&)>;
 

@@ -1,5 +1,7 @@
 #include "install/Loaders.h"
 
+#include "install/MetaLoaders.h"
+
 namespace kestrel::install {
 
 std::string_view LoaderName(Loader loader) {
@@ -33,21 +35,22 @@ bool ParseLoader(std::string_view text, Loader& loader) {
     return false;
 }
 
-Result<std::vector<LoaderVersion>> ListLoaderVersions(const InstallSettings&, Loader loader, const std::string&) {
+Result<std::vector<LoaderVersion>> ListLoaderVersions(const InstallSettings& settings, Loader loader,
+                                                      const std::string& game_version) {
     switch (loader) {
         case Loader::kFabric:
-        case Loader::kQuilt:
+        case Loader::kQuilt: return ListMetaLoaderVersions(settings, loader, game_version);
         case Loader::kForge:
         case Loader::kNeoForge: break;
     }
     return Error{"暂不支持此加载器: " + std::string(LoaderName(loader))};
 }
 
-Result<std::string> InstallLoader(const InstallSettings&, const LoaderRequest& request, std::stop_token,
-                                  const InstallProgressCallback&) {
+Result<std::string> InstallLoader(const InstallSettings& settings, const LoaderRequest& request, std::stop_token stop,
+                                  const InstallProgressCallback& progress) {
     switch (request.loader) {
         case Loader::kFabric:
-        case Loader::kQuilt:
+        case Loader::kQuilt: return InstallMetaLoader(settings, request, stop, progress);
         case Loader::kForge:
         case Loader::kNeoForge: break;
     }

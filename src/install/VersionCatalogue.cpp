@@ -1,5 +1,6 @@
 #include "install/VersionCatalogue.h"
 
+#include "install/RewrittenFetch.h"
 #include "net/JsonDocument.h"
 
 namespace kestrel::install {
@@ -37,16 +38,9 @@ Result<VersionCatalogue> VersionCatalogue::Fetch(const std::string& url, const n
     net::HttpOptions options = http;
     if (options.max_body_bytes == 0) options.max_body_bytes = kLargestCatalogue;
     const net::HttpSession session(options);
-    const std::string primary = rewriter.Rewrite(url);
-    net::HttpReply reply = session.DownloadReply(primary);
-    std::string used = primary;
-    if (reply.failure.failed() && reply.failure.kind != net::FailureKind::kCancelled) {
-        const std::string official = rewriter.Official(url);
-        if (official != primary) {
-            reply = session.DownloadReply(official);
-            used = official;
-        }
-    }
+    const RewrittenReply fetched = FetchRewritten(session, url, rewriter);
+    const net::HttpReply& reply = fetched.reply;
+    const std::string& used = fetched.url;
     if (reply.failure.failed()) return Error{"无法获取版本列表 (" + used + "): " + net::FailureText(reply.failure)};
     return Parse(reply.body, used);
 }

@@ -18,7 +18,6 @@ namespace {
 
 using download::FileRequest;
 
-constexpr std::string_view kErrorCancelled = "已取消";
 constexpr std::string_view kErrorNotInCatalogue = "版本列表中没有这个版本: ";
 constexpr std::string_view kErrorUnsafeId = "版本名不安全: ";
 constexpr std::string_view kErrorBadCatalogueSha1 = "版本列表中这个版本的 SHA-1 无效: ";
@@ -96,12 +95,17 @@ Result<InstallReport> VersionInstaller::Install(const std::string& id, std::stop
     if (!IsSafeVersionId(id)) return Error{std::string(kErrorUnsafeId) + id};
     Result<InstallLock> lock = InstallLock::TryTake(settings_.game_folder);
     if (!lock) return Error{lock.error()};
+    return Install(lock.value(), id, stop, progress);
+}
 
+Result<InstallReport> VersionInstaller::Install(const InstallLock&, const std::string& id, std::stop_token stop,
+                                                const InstallProgressCallback& progress) const {
+    if (!IsSafeVersionId(id)) return Error{std::string(kErrorUnsafeId) + id};
     if (progress) progress(InstallProgress{InstallStep::kCatalogue, {}});
     net::HttpOptions http = settings_.http;
     http.cancel = stop;
     Result<VersionCatalogue> catalogue = VersionCatalogue::Fetch(settings_.catalogue_url, settings_.rewriter, http);
-    if (stop.stop_requested()) return Error{std::string(kErrorCancelled)};
+    if (stop.stop_requested()) return Error{std::string(kErrorInstallCancelled)};
     if (!catalogue) return Error{catalogue.error()};
     const CatalogueEntry* entry = catalogue->Find(id);
     if (!entry) return Error{std::string(kErrorNotInCatalogue) + id};
@@ -150,7 +154,7 @@ Result<InstallReport> VersionInstaller::FetchChain(const std::string& id, std::s
     net::HttpOptions http = settings_.http;
     http.cancel = stop;
     FillMavenChecksums(files, http);
-    if (stop.stop_requested()) return Error{std::string(kErrorCancelled)};
+    if (stop.stop_requested()) return Error{std::string(kErrorInstallCancelled)};
 
     const download::DownloadOutcome outcome = RunJob(files, InstallStep::kFiles, stop, progress);
     report.files_fetched = outcome.files_fetched;
@@ -195,7 +199,7 @@ Result<VerifyReport> VersionInstaller::Check(const std::string& id, std::stop_to
             shown.files_done = static_cast<int>(done);
             if (progress) progress(InstallProgress{InstallStep::kChecking, shown});
         });
-    if (stop.stop_requested()) return Error{std::string(kErrorCancelled)};
+    if (stop.stop_requested()) return Error{std::string(kErrorInstallCancelled)};
 
     VerifyReport report;
     report.files_checked = static_cast<int>(checked.size());

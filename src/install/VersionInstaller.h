@@ -38,6 +38,7 @@
 #include <string>
 #include <vector>
 
+#include "install/InstallLock.h"
 #include "install/InstallSettings.h"
 #include "install/VersionCatalogue.h"
 #include "platform/Result.h"
@@ -70,6 +71,12 @@ public:
     Result<VersionCatalogue> Catalogue() const;
 
     Result<InstallReport> Install(const std::string& id, std::stop_token stop,
+                                  const InstallProgressCallback& progress = {}) const;
+    // The same for a caller that holds the folder's install lock already (a
+    // loader's install, which installs its game version first): the lock
+    // is one per folder even within this process, so Install could not take
+    // it a second time.
+    Result<InstallReport> Install(const InstallLock& held, const std::string& id, std::stop_token stop,
                                   const InstallProgressCallback& progress = {}) const;
     Result<VerifyReport> Verify(const std::string& id, std::stop_token stop,
                                 const InstallProgressCallback& progress = {}) const;

@@ -32,7 +32,12 @@ Manifest VersionManifests::Read(const std::string& id) const {
     if (!IsSafeId(id)) return manifest;
     const auto bytes = platform::ReadFile(profile_.NativePath(ManifestPath(id)));
     if (!bytes) return manifest;
-    manifest.text = net::Utf8ToText(*bytes);
+    return Parse(*bytes);
+}
+
+Manifest VersionManifests::Parse(std::string_view bytes) {
+    Manifest manifest;
+    manifest.text = net::Utf8ToText(bytes);
     manifest.ok = manifest.document.Parse(manifest.text);
     manifest.record = VersionRecord::Read(manifest.ok ? manifest.document.Find("") : nullptr, manifest.text);
     return manifest;

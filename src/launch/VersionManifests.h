@@ -18,6 +18,7 @@
 // Threading: a VersionManifests is an immutable value; any thread may use it.
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "net/JsonDocument.h"
@@ -55,6 +56,9 @@ public:
     std::string VersionFolder(const std::string& id) const;
 
     Manifest Read(const std::string& id) const;
+    // A manifest from its bytes (UTF-8), read as Read reads a file: for a
+    // version JSON that is not stored yet, such as a loader's profile.
+    static Manifest Parse(std::string_view bytes);
 
     // [id, parent, grandparent, …]; always holds at least id. The walk ends
     // at a manifest without `inheritsFrom`, at a parent whose manifest is

@@ -39,6 +39,8 @@ Endpoints Endpoints::Defaults() {
         {"slogans", "https://updates.kestrel-launcher.example/slogans/Titlelist.ini"},
         {"thanks", "https://updates.kestrel-launcher.example/launcher/Special_thanks.txt"},
         {"version_manifest", "https://piston-meta.mojang.com/mc/game/version_manifest_v2.json"},
+        {"fabric_meta", "https://meta.fabricmc.net"},
+        {"quilt_meta", "https://meta.quiltmc.org"},
         {"java_runtimes", "https://piston-meta.mojang.com/v1/products/java-runtime/2ec0cc96c44e5a76b9c8b7c39df7210883d12871/all.json"},
     };
     return table;

@@ -11,8 +11,8 @@
 //
 // Names: mojang_auth, microsoft_login, xbox_user, xsts, minecraft_services,
 // session, update (a folder URL ending in "/"), update_probe, slogans, thanks,
-// version_manifest (the version catalogue), java_runtimes (Mojang's Java
-// runtime index).
+// version_manifest (the version catalogue), fabric_meta and quilt_meta (the
+// loaders' metadata services), java_runtimes (Mojang's Java runtime index).
 //
 // A line whose name is itself an origin ("https://libraries.minecraft.net=
 // http://127.0.0.1:8080/libraries") is kept as a rule for rewriting the URLs

@@ -26,21 +26,6 @@ int BarValue(const download::DownloadProgress& p) {
     return 0;
 }
 
-Result<download::FilesToCheck> ListFilesToCheck(const std::string& game_folder,
-                                                const std::vector<launch::ChainManifest>& chain,
-                                                const platform::HostProfile& host, const net::UrlRewriter& rewriter) {
-    Result<install::ChainFileList> listed = install::ListChainFiles(game_folder, chain, host, rewriter);
-    if (!listed.ok()) return Error{listed.error()};
-    download::FilesToCheck files;
-    for (download::FileRequest& file : listed.value().files) {
-        // An asset index whose objects could not be listed is on disk with
-        // wrong bytes or not at all: the engine's hash check tells which.
-        const bool index = !listed->objects_listed && file.path == listed->asset_index_path;
-        (index ? files.hashed : files.sized).push_back(std::move(file));
-    }
-    return files;
-}
-
 }  // namespace
 
 Status GameFileFetch::Run(const SettingsRecord& settings, toolkit::Surface& window, std::stop_token stop) const {
@@ -54,7 +39,7 @@ Status GameFileFetch::Run(const SettingsRecord& settings, toolkit::Surface& wind
     const net::UrlRewriter rewriter = net::UrlRewriter::ForMirror(MirrorOf(settings.download_source), endpoints_);
     const download::FileLister list = [&]() -> Result<download::FilesToCheck> {
         // The manifests stay as they were read; the files are looked at anew.
-        return ListFilesToCheck(settings.current_game_dir, chain, host_, rewriter);
+        return install::ListFilesToCheck(settings.current_game_dir, chain, host_, rewriter);
     };
     download::DownloadOptions options;
     options.clock = &clock_;

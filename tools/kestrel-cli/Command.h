@@ -50,6 +50,7 @@ std::vector<Command> OptionsCommands();
 std::vector<Command> SkinCommands();
 std::vector<Command> PingCommands();
 std::vector<Command> InstallCommands();
+std::vector<Command> LoaderCommands();
 std::vector<Command> RuntimeCommands();
 
 }  // namespace kestrel::cli

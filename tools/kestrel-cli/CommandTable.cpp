@@ -8,7 +8,7 @@ std::vector<Command> AllCommands() {
     std::vector<Command> all;
     for (auto group : {VersionCommands, LibraryCommands, LaunchCommands, JavaCommands, AccountCommands,
                        JsonCommands, OptionsCommands, SkinCommands, PingCommands,
-                       InstallCommands, RuntimeCommands}) {
+                       InstallCommands, LoaderCommands, RuntimeCommands}) {
         for (Command& command : group()) all.push_back(std::move(command));
     }
     return all;

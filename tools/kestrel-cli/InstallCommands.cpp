@@ -1,26 +1,22 @@
 // kestrel-cli remote-versions, install and verify: the version catalogue, and
 // installing, checking and repairing versions in the game folder, through
-// the same installer as the launcher (install/VersionInstaller.h).
+// the same installer as the launcher (install/VersionInstaller.h); with
+// --loader fabric[:VER]|quilt[:VER], install puts that loader on top of the
+// game version as its own version (install/Loaders.h) and prints that
+// version's id.
 //
-// --mirror official|bmclapi picks where files come from (default: the options
-// file's DownloadSource), --jobs N how many files are fetched at once
-// (default 16). Progress goes to stderr: a bar redrawn in place on a
-// terminal, otherwise one line a second, so a log stays readable.
+// The options are InstallOptions.h's; progress goes to stderr
+// (ProgressLine.h).
 
 #include <algorithm>
-#include <chrono>
-#include <cstdio>
 #include <optional>
 #include <ostream>
-#include <sstream>
 
 #include "Command.h"
+#include "InstallOptions.h"
+#include "ProgressLine.h"
+#include "install/Loaders.h"
 #include "install/VersionInstaller.h"
-#include "java/MemoryAdvisor.h"
-#include "net/Endpoints.h"
-#include "platform/FileLock.h"
-#include "platform/LauncherPaths.h"
-#include "settings/OptionsFile.h"
 
 namespace kestrel::cli {
 
@@ -28,122 +24,42 @@ namespace {
 
 constexpr const char* kTypes[] = {"release", "snapshot", "old_beta", "old_alpha"};
 
-// The options file's download source, beside this program or in --program-dir.
-net::Mirror DefaultMirror(const CliArguments& arguments) {
-    const platform::LauncherPaths current = platform::LauncherPaths::Current();
-    const std::string program = arguments.Get("--program-dir", current.program_folder);
-    const settings::OptionsFile file(platform::LauncherPaths::For(program, current.local_app_data,
-                                                                  current.launcher_file,
-                                                                  platform::HostProfile::Current()));
-    settings::SettingsRecord record;
-    file.Load(record, [] { return static_cast<std::int32_t>(java::AdviseHeap("64").heap_mb); });
-    return record.download_source == settings::DownloadSource::kBmclapi ? net::Mirror::kBmclapi
-                                                                         : net::Mirror::kOfficial;
-}
-
 // The installer for the command's options; nothing (after the usage line)
 // when --mirror or --jobs is not one the command takes.
 std::optional<install::VersionInstaller> InstallerFor(const CliArguments& arguments, const CliContext& context) {
-    net::Mirror mirror = net::Mirror::kOfficial;
-    if (arguments.Has("--mirror")) {
-        const std::optional<net::Mirror> named = net::MirrorFromName(arguments.Get("--mirror"));
-        if (!named) {
-            context.err << "usage: --mirror official|bmclapi\n";
-            return std::nullopt;
-        }
-        mirror = *named;
-    } else {
-        mirror = DefaultMirror(arguments);
-    }
-    int jobs = 16;
-    if (arguments.Has("--jobs")) {
-        const std::string text = arguments.Get("--jobs");
-        std::size_t used = 0;
-        try {
-            jobs = std::stoi(text, &used);
-        } catch (...) {
-            used = 0;
-        }
-        if (used == 0 || used != text.size() || jobs < 1 || jobs > 256) {
-            context.err << "usage: --jobs N (1 to 256)\n";
-            return std::nullopt;
-        }
-    }
-    const net::Endpoints endpoints = net::Endpoints::FromEnvironment();
-    install::InstallSettings settings;
-    settings.game_folder = context.game_dir;
-    settings.host = context.profile;
-    settings.rewriter = net::UrlRewriter::ForMirror(mirror, endpoints);
-    settings.catalogue_url = endpoints.Url("version_manifest");
-    settings.download.parallelism = jobs;
-    return install::VersionInstaller(std::move(settings));
+    std::optional<install::InstallSettings> settings = InstallSettingsFor(arguments, context);
+    if (!settings) return std::nullopt;
+    return install::VersionInstaller(std::move(*settings));
 }
 
-std::string Megabytes(std::uint64_t bytes) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%.1f", static_cast<double>(bytes) / (1024.0 * 1024.0));
-    return text;
+// "fabric", "quilt:0.16.9": the loader and its version (empty for the
+// newest); false for another text.
+bool ParseLoaderOption(const std::string& text, install::Loader& loader, std::string& version) {
+    const std::size_t colon = text.find(':');
+    if (!install::ParseLoader(std::string_view(text).substr(0, colon), loader)) return false;
+    version = colon == std::string::npos ? std::string() : text.substr(colon + 1);
+    return colon == std::string::npos || !version.empty();
 }
 
-// Shows the installer's progress on stderr.
-class ProgressLine {
-public:
-    explicit ProgressLine(std::ostream& err) : err_(err), terminal_(platform::IsTerminal(2)) {}
-    ~ProgressLine() { Finish(); }
-
-    void Show(const install::InstallProgress& progress) {
-        const auto now = std::chrono::steady_clock::now();
-        const bool new_step = !shown_ || progress.step != step_;
-        // A terminal gets a redraw up to ten times a second; a log one line
-        // a second, and one for each new step.
-        const auto pause = terminal_ ? std::chrono::milliseconds(100) : std::chrono::milliseconds(1000);
-        if (!new_step && now - last_ < pause) return;
-        last_ = now;
-        step_ = progress.step;
-        shown_ = true;
-        const std::string text = Text(progress);
-        if (terminal_) {
-            err_ << "\r\033[K" << text << std::flush;
-            open_line_ = true;
-        } else {
-            err_ << text << "\n" << std::flush;
-        }
+int InstallWithLoader(const CliArguments& arguments, const CliContext& context) {
+    install::LoaderRequest request;
+    if (!ParseLoaderOption(arguments.Get("--loader"), request.loader, request.loader_version)) {
+        return UsageError(context);
     }
-
-    void Finish() {
-        if (open_line_) err_ << "\n" << std::flush;
-        open_line_ = false;
+    const std::optional<install::InstallSettings> settings = InstallSettingsFor(arguments, context);
+    if (!settings) return kUsage;
+    request.game_version = arguments.positional()[0];
+    ProgressLine line(context.err);
+    const Result<std::string> id = install::InstallLoader(
+        *settings, request, {}, [&](const install::InstallProgress& progress) { line.Show(progress); });
+    line.Finish();
+    if (!id) {
+        context.err << id.error() << "\n";
+        return kFailed;
     }
-
-private:
-    std::string Text(const install::InstallProgress& progress) const {
-        std::ostringstream text;
-        text << install::InstallStepText(progress.step);
-        const download::DownloadProgress& files = progress.files;
-        if (files.files_total == 0) return text.str();
-        const double share = files.bytes_total > 0
-                                 ? static_cast<double>(files.bytes_done) / static_cast<double>(files.bytes_total)
-                                 : static_cast<double>(files.files_done) / files.files_total;
-        const int percent = static_cast<int>(share * 100);
-        if (terminal_) {
-            const int filled = static_cast<int>(share * 30);
-            text << " [" << std::string(filled, '#') << std::string(30 - filled, '-') << "]";
-        }
-        text << " " << percent << "% " << files.files_done << "/" << files.files_total;
-        if (progress.step == install::InstallStep::kFiles || progress.step == install::InstallStep::kAssetIndex) {
-            text << " " << Megabytes(files.bytes_done) << "/" << Megabytes(files.bytes_total) << " MB "
-                 << Megabytes(static_cast<std::uint64_t>(files.bytes_per_second)) << " MB/s";
-        }
-        return text.str();
-    }
-
-    std::ostream& err_;
-    bool terminal_;
-    bool shown_ = false;
-    bool open_line_ = false;
-    install::InstallStep step_ = install::InstallStep::kCatalogue;
-    std::chrono::steady_clock::time_point last_{};
-};
+    context.out << id.value() << "\n";
+    return kDone;
+}
 
 int RemoteVersions(const CliArguments& arguments, const CliContext& context) {
     if (!arguments.positional().empty()) return UsageError(context);
@@ -166,7 +82,8 @@ int RemoteVersions(const CliArguments& arguments, const CliContext& context) {
 }
 
 int Install(const CliArguments& arguments, const CliContext& context) {
-    if (arguments.positional().size() != 1 || arguments.Has("--loader")) return UsageError(context);
+    if (arguments.positional().size() != 1) return UsageError(context);
+    if (arguments.Has("--loader")) return InstallWithLoader(arguments, context);
     const std::optional<install::VersionInstaller> installer = InstallerFor(arguments, context);
     if (!installer) return kUsage;
     const std::string& id = arguments.positional()[0];
@@ -211,7 +128,7 @@ std::vector<Command> InstallCommands() {
     return {
         {"remote-versions", "[--type release|snapshot|old_beta|old_alpha] [--mirror official|bmclapi]",
          RemoteVersions},
-        {"install", "ID [--mirror official|bmclapi] [--jobs N]", Install},
+        {"install", "ID [--loader fabric[:VER]|quilt[:VER]] [--mirror official|bmclapi] [--jobs N]", Install},
         {"verify", "ID [--repair] [--mirror official|bmclapi] [--jobs N]", Verify},
     };
 }

@@ -1,0 +1,67 @@
+#include "InstallOptions.h"
+
+#include <ostream>
+
+#include "java/MemoryAdvisor.h"
+#include "net/Endpoints.h"
+#include "platform/LauncherPaths.h"
+#include "settings/OptionsFile.h"
+
+namespace kestrel::cli {
+
+namespace {
+
+// The options file's download source, beside this program or in --program-dir.
+net::Mirror DefaultMirror(const CliArguments& arguments) {
+    const platform::LauncherPaths current = platform::LauncherPaths::Current();
+    const std::string program = arguments.Get("--program-dir", current.program_folder);
+    const settings::OptionsFile file(platform::LauncherPaths::For(program, current.local_app_data,
+                                                                  current.launcher_file,
+                                                                  platform::HostProfile::Current()));
+    settings::SettingsRecord record;
+    file.Load(record, [] { return static_cast<std::int32_t>(java::AdviseHeap("64").heap_mb); });
+    return record.download_source == settings::DownloadSource::kBmclapi ? net::Mirror::kBmclapi
+                                                                         : net::Mirror::kOfficial;
+}
+
+}  // namespace
+
+std::optional<install::InstallSettings> InstallSettingsFor(const CliArguments& arguments, const CliContext& context) {
+    net::Mirror mirror = net::Mirror::kOfficial;
+    if (arguments.Has("--mirror")) {
+        const std::optional<net::Mirror> named = net::MirrorFromName(arguments.Get("--mirror"));
+        if (!named) {
+            context.err << "usage: --mirror official|bmclapi\n";
+            return std::nullopt;
+        }
+        mirror = *named;
+    } else {
+        mirror = DefaultMirror(arguments);
+    }
+    int jobs = 16;
+    if (arguments.Has("--jobs")) {
+        const std::string text = arguments.Get("--jobs");
+        std::size_t used = 0;
+        try {
+            jobs = std::stoi(text, &used);
+        } catch (...) {
+            used = 0;
+        }
+        if (used == 0 || used != text.size() || jobs < 1 || jobs > 256) {
+            context.err << "usage: --jobs N (1 to 256)\n";
+            return std::nullopt;
+        }
+    }
+    const net::Endpoints endpoints = net::Endpoints::FromEnvironment();
+    install::InstallSettings settings;
+    settings.game_folder = context.game_dir;
+    settings.host = context.profile;
+    settings.rewriter = net::UrlRewriter::ForMirror(mirror, endpoints);
+    settings.catalogue_url = endpoints.Url("version_manifest");
+    settings.fabric_meta = endpoints.Base("fabric_meta");
+    settings.quilt_meta = endpoints.Base("quilt_meta");
+    settings.download.parallelism = jobs;
+    return settings;
+}
+
+}  // namespace kestrel::cli
