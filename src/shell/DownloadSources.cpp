@@ -17,6 +17,8 @@ install::InstallSettings InstallSettingsFor(const LauncherContext& ctx, const Se
     settings.host = ctx.host;
     settings.rewriter = net::UrlRewriter::ForMirror(MirrorOf(record.download_source), ctx.endpoints);
     settings.catalogue_url = ctx.endpoints.Url("version_manifest");
+    settings.fabric_meta = ctx.endpoints.Url("fabric_meta");
+    settings.quilt_meta = ctx.endpoints.Url("quilt_meta");
     settings.download.parallelism = record.download_jobs;
     settings.download.clock = &ctx.clock;
     settings.http.cancel = std::move(stop);

@@ -14,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include "download/FileServer.h"
+#include "install/SyntheticLoader.h"
 #include "install/SyntheticVersion.h"
 #include "platform/Files.h"
 #include "shell/DownloadWindow.h"
@@ -41,6 +42,9 @@ protected:
         // with origin lines sends them.
         std::string lines;
         for (const net::OriginRule& rule : install::OriginsTo(server_)) lines += rule.origin + "=" + rule.base + "\n";
+        for (const net::OriginRule& rule : install::LoaderOriginsTo(server_)) {
+            lines += rule.origin + "=" + rule.base + "\n";
+        }
         ctx_.endpoints.Override(lines);
     }
     ~DownloadWindowTest() override { workers_.StopAll(); }

@@ -333,6 +333,39 @@ TEST_F(DownloadWindowTest, ALoaderOffersItsVersionsAndInstallsTheChosenOne) {
     EXPECT_EQ(w->Text(toolkit::kDownloadName), "1.20.1");
 }
 
+TEST_F(DownloadWindowTest, FabricIsListedAndInstalledOnTopOfTheGameVersion) {
+    version_.Serve(server_);
+    const install::SyntheticLoader fabric = install::FabricLoader();
+    fabric.Serve(server_);
+    const auto w = Open();
+    ASSERT_TRUE(WaitForRows(*w, 1));
+    ASSERT_TRUE(ChooseVersion(*w, "1.7.2-test"));
+    ASSERT_TRUE(w->Choose(toolkit::kDownloadLoader, 1));
+    ASSERT_TRUE(w->WaitUntil([&] { return w->Enabled(toolkit::kDownloadInstall); }, 10s));
+    EXPECT_EQ(w->Items(toolkit::kDownloadLoaderVersion),
+              (std::vector<std::string>{"0.16.9", "0.16.10-beta.1 (测试版)"}));
+    EXPECT_EQ(w->Text(toolkit::kDownloadName), fabric.Id());
+
+    ASSERT_TRUE(w->Click(toolkit::kDownloadInstall));
+    ASSERT_TRUE(WaitForInstallEnd(*w));
+    WaitForWorkers();
+    EXPECT_TRUE(app_.MessageBoxes().empty()) << app_.MessageBoxes()[0].text;
+    EXPECT_EQ(w->Text(toolkit::kDownloadStep), std::string(kInstallDone) + fabric.Id());
+    // The game version was installed first, then the loader on top of it.
+    const auto files = install::FilesUnder(GameDir());
+    for (const auto& layout : {version_.LinuxLayout(), fabric.Layout(fabric.Id())}) {
+        for (const auto& [path, bytes] : layout) {
+            ASSERT_TRUE(files.count(path)) << path;
+            EXPECT_EQ(files.at(path), bytes) << path;
+        }
+    }
+    EXPECT_EQ(state_.settings.Get().selected_version, fabric.Id());
+    EXPECT_TRUE(main_->WaitUntil([&] { return main_->Text("版本框") == fabric.Id(); }, 10s));
+    const std::vector<std::string> box = main_->Items("版本框");
+    EXPECT_NE(std::find(box.begin(), box.end(), "1.7.2-test"), box.end());
+    EXPECT_NE(std::find(box.begin(), box.end(), fabric.Id()), box.end());
+}
+
 TEST_F(DownloadWindowTest, ClosingDuringAnInstallAsksWhetherToStopIt) {
     // An install that runs until it is stopped.
     std::atomic<bool> started{false};
