@@ -107,6 +107,7 @@ TEST(OptionsFile, SaveWritesTheLinesInTheirOrder) {
         R"(Launcher_Name="Kestrel.exe")",
         R"(DownloadSource="official")",
         R"(CheckFilesBeforeLaunch="True")",
+        R"(DownloadThreads="16")",
     });
     // Byte for byte: no byte-order mark, CR LF between lines, none at the end.
     EXPECT_EQ(launcher.ReadOptions(), expected);
@@ -140,13 +141,16 @@ TEST(OptionsFile, NewerKeysFollowTheOriginalLinesAndDefaultWhenAbsent) {
         std::string text;
         DownloadSource source;
         bool check_files;
+        int jobs;
     } cases[] = {
         {"an older launcher's file", R"(Memory="2048")" "\r\n" R"(Launcher_Name="Kestrel.exe")",
-         DownloadSource::kOfficial, true},
-        {"the mirror and no check", R"(DownloadSource="bmclapi")" "\r\n" R"(CheckFilesBeforeLaunch="False")",
-         DownloadSource::kBmclapi, false},
-        {"unknown values", R"(DownloadSource="BMCLAPI")" "\r\n" R"(CheckFilesBeforeLaunch="no")",
-         DownloadSource::kOfficial, true},
+         DownloadSource::kOfficial, true, 16},
+        {"the mirror, no check, 4 at once",
+         R"(DownloadSource="bmclapi")" "\r\n" R"(CheckFilesBeforeLaunch="False")" "\r\n" R"(DownloadThreads="4")",
+         DownloadSource::kBmclapi, false, 4},
+        {"unknown values", R"(DownloadSource="BMCLAPI")" "\r\n" R"(CheckFilesBeforeLaunch="no")" "\r\n" R"(DownloadThreads="0")",
+         DownloadSource::kOfficial, true, 16},
+        {"too many at once", R"(DownloadThreads="65")", DownloadSource::kOfficial, true, 16},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -155,20 +159,25 @@ TEST(OptionsFile, NewerKeysFollowTheOriginalLinesAndDefaultWhenAbsent) {
         SettingsRecord record = launcher.Load();
         EXPECT_EQ(record.download_source, c.source);
         EXPECT_EQ(record.check_files_before_launch, c.check_files);
+        EXPECT_EQ(record.download_jobs, c.jobs);
     }
 
     Launcher launcher;
     SettingsRecord record = launcher.Load();
     record.download_source = DownloadSource::kBmclapi;
     record.check_files_before_launch = false;
+    record.download_jobs = 32;
     ASSERT_TRUE(launcher.file.Save(record).ok());
     const std::string saved = launcher.ReadOptions();
-    const std::string tail = "Launcher_Name=\"Kestrel.exe\"\r\nDownloadSource=\"bmclapi\"\r\nCheckFilesBeforeLaunch=\"False\"";
+    const std::string tail =
+        "Launcher_Name=\"Kestrel.exe\"\r\nDownloadSource=\"bmclapi\"\r\nCheckFilesBeforeLaunch=\"False\"\r\n"
+        "DownloadThreads=\"32\"";
     ASSERT_GE(saved.size(), tail.size());
     EXPECT_EQ(saved.substr(saved.size() - tail.size()), tail);
     const SettingsRecord loaded = launcher.Load();
     EXPECT_EQ(loaded.download_source, DownloadSource::kBmclapi);
     EXPECT_FALSE(loaded.check_files_before_launch);
+    EXPECT_EQ(loaded.download_jobs, 32);
 }
 
 TEST(OptionsFile, AutomaticGameFolderIsSavedEmptyAndIgnoredOnLoad) {
