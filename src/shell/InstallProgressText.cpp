@@ -37,9 +37,17 @@ InstallProgressTexts ProgressTexts(const install::InstallProgress& progress) {
     InstallProgressTexts texts;
     texts.step = std::string(install::InstallStepText(progress.step)) + "…";
     texts.files = "文件 " + std::to_string(p.files_done) + "/" + std::to_string(p.files_total);
-    texts.bytes = OneDecimal(static_cast<double>(p.bytes_done) / kMegabyte) + "/" +
-                  OneDecimal(static_cast<double>(p.bytes_total) / kMegabyte) + " MB";
-    texts.speed = OneDecimal(std::max(p.bytes_per_second, 0.0) / kMegabyte) + " MB/s";
+    // Small versions (and loaders) are counted in KB, or they would read 0.0 MB.
+    const bool small = p.bytes_total < std::uint64_t{1} << 20;
+    const double unit = small ? 1024.0 : kMegabyte;
+    const auto amount = [small](double value) {
+        return small ? std::to_string(static_cast<long long>(std::llround(value))) : OneDecimal(value);
+    };
+    texts.bytes = amount(static_cast<double>(p.bytes_done) / unit) + "/" +
+                  amount(static_cast<double>(p.bytes_total) / unit) + (small ? " KB" : " MB");
+    const double speed = std::max(p.bytes_per_second, 0.0);
+    texts.speed = speed < kMegabyte ? std::to_string(static_cast<long long>(std::llround(speed / 1024.0))) + " KB/s"
+                                    : OneDecimal(speed / kMegabyte) + " MB/s";
     texts.time_left = TimeLeft(p);
     if (p.bytes_total > 0) {
         texts.bar = static_cast<int>(std::min(p.bytes_done, p.bytes_total) * 100 / p.bytes_total);

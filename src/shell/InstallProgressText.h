@@ -16,8 +16,8 @@ namespace kestrel::shell {
 struct InstallProgressTexts {
     std::string step;       // "下载文件…"
     std::string files;      // "文件 12/40"
-    std::string bytes;      // "3.2/10.5 MB"
-    std::string speed;      // "1.2 MB/s"
+    std::string bytes;      // "3.2/10.5 MB"; "12/700 KB" below a megabyte in all
+    std::string speed;      // "1.2 MB/s"; "850 KB/s" below a megabyte a second
     std::string time_left;  // "剩余 1:05", "剩余 --:--" while unknown
     int bar = 0;
 };

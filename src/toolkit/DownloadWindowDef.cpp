@@ -33,7 +33,10 @@ void AddCataloguePanel(std::vector<ControlDef>& c) {
     c.push_back(Control("下载_搜索_标题", K::Label, p, 280, 10, 36, 24, "搜索"));
     c.push_back(Control(kDownloadSearchBox, K::Edit, p, 316, 10, 112, 24));
     c.push_back(Control(kDownloadList, K::List, p, 12, 42, 416, 365, "版本\t类型\t发布日期\t状态"));
-    c.push_back(Styled(Control(kDownloadListNote, K::Label, p, 12, 170, 416, 64, "", false), 15, TextAlign::Center));
+    // The line stands on the list's light ground, so it is written dark.
+    ControlDef note = Styled(Control(kDownloadListNote, K::Label, p, 24, 150, 392, 84, "", false), 15, TextAlign::Center);
+    note.text_color = 0xFF4A5263;
+    c.push_back(note);
     c.push_back(Control(kDownloadRetry, K::Button, p, 184, 240, 72, 26, "重试", false));
 }
 

@@ -123,8 +123,15 @@ struct SmallVersion {
         server.Put("/meta/mc/game/version_manifest_v2.json",
                    std::string(R"({"latest":{},"versions":[{"id":")") + kId +
                        R"(","type":"release","url":"https://piston-meta.mojang.com/v1/packages/e2e.json",)" +
-                       R"("releaseTime":"2026-12-01T10:00:00+00:00","sha1":")" + HexSha1(Json()) +
-                       R"("},{"id":"e2e-snapshot","type":"snapshot","url":"https://piston-meta.mojang.com/s.json"}]})");
+                       R"("releaseTime":"2026-12-01T10:00:00+00:00","sha1":")" + HexSha1(Json()) + R"("},)" +
+                       // Older entries, never fetched, so the list looks like the real one.
+                       R"({"id":"e2e-snapshot","type":"snapshot","url":"https://piston-meta.mojang.com/s.json"},)" +
+                       R"({"id":"1.21.4","type":"release","url":"https://piston-meta.mojang.com/a.json","releaseTime":"2024-12-03T10:12:57+00:00"},)" +
+                       R"({"id":"1.21.1","type":"release","url":"https://piston-meta.mojang.com/b.json","releaseTime":"2024-08-08T12:24:45+00:00"},)" +
+                       R"({"id":"1.20.1","type":"release","url":"https://piston-meta.mojang.com/c.json","releaseTime":"2023-06-12T13:25:51+00:00"},)" +
+                       R"({"id":"1.16.5","type":"release","url":"https://piston-meta.mojang.com/d.json","releaseTime":"2021-01-14T16:05:32+00:00"},)" +
+                       R"({"id":"1.12.2","type":"release","url":"https://piston-meta.mojang.com/e.json","releaseTime":"2017-09-18T08:39:46+00:00"},)" +
+                       R"({"id":"1.8.9","type":"release","url":"https://piston-meta.mojang.com/f.json","releaseTime":"2015-12-03T09:24:39+00:00"}]})");
         server.Put("/meta/v1/packages/e2e.json", Json());
         server.Put("/meta/v1/packages/e2e-index.json", Index());
         server.Put("/data/v1/objects/client.jar", client);
@@ -141,6 +148,10 @@ TEST(KestrelEndToEnd, TheDownloadWindowInstallsAVersionThatThenLaunches) {
     testing::XvfbServer xvfb;
     if (!xvfb.ok()) GTEST_SKIP() << xvfb.why();
     const char* shots = std::getenv("KESTREL_SCREENSHOTS");
+    // The title is not ASCII: the window manager's UTF-8 name carries it.
+    const auto titled = [](Display* d, const std::string& title) {
+        return testing::TopLevelWindowWhere(d, [&](Window w) { return testing::NetWmName(d, w) == title; });
+    };
 
     kestrel::testing::FileServer server;
     testing::KestrelProcess kestrel(xvfb.name());
@@ -198,7 +209,7 @@ TEST(KestrelEndToEnd, TheDownloadWindowInstallsAVersionThatThenLaunches) {
     // The window opens once the start-up is over and fetches the catalogue.
     Window download = 0;
     ASSERT_TRUE(wait_for([&] {
-        download = testing::TopLevelWindowTitled(display, "下载游戏");
+        download = titled(display, "下载游戏");
         return download && server.RequestsFor("/meta/mc/game/version_manifest_v2.json") > 0;
     })) << "no download window (kestrel status " << kestrel.ExitStatusNow() << ")";
     save(settled(download), "download-window-list.png");
@@ -225,7 +236,7 @@ TEST(KestrelEndToEnd, TheDownloadWindowInstallsAVersionThatThenLaunches) {
 
     // Closed, the download window is gone; the launch button starts the game.
     Click(display, download, kCloseX, kCloseY);
-    ASSERT_TRUE(wait_for([&] { return testing::TopLevelWindowTitled(display, "下载游戏") == 0; }));
+    ASSERT_TRUE(wait_for([&] { return titled(display, "下载游戏") == 0; }));
     const Window main = testing::TopLevelWindowTitled(display, "Kestrel 2");
     ASSERT_NE(main, 0u);
     Click(display, main, kLaunchX, kLaunchY);

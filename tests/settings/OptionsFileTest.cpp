@@ -309,10 +309,10 @@ TEST(OptionsFile, SaveAndLoadGiveBackWhatWasSavedForHostileValues) {
         EXPECT_EQ(loaded.game_window, kWindowCustom);
         EXPECT_EQ(loaded.game_window_width, 1280);
         EXPECT_EQ(loaded.game_window_height, 720);
-        // The file keeps its lines: 21 of them, each one key.
+        // The file keeps its lines: 22 of them, each one key.
         const std::string saved = launcher.ReadOptions();
-        EXPECT_EQ(std::count(saved.begin(), saved.end(), '\n'), 20);
-        EXPECT_EQ(std::count(saved.begin(), saved.end(), '"'), 42);
+        EXPECT_EQ(std::count(saved.begin(), saved.end(), '\n'), 21);
+        EXPECT_EQ(std::count(saved.begin(), saved.end(), '"'), 44);
     }
 }
 

@@ -17,6 +17,7 @@
 #include "launch/CommandLineBuilder.h"
 #include "launch/Launcher.h"
 #include "platform/Files.h"
+#include "shell/GameStartWindow.h"
 #include "shell/LaunchTestRig.h"
 #include "toolkit/Assets.h"
 
