@@ -33,8 +33,7 @@
 #include "platform/Files.h"
 #include "support/XvfbServer.h"
 // Xlib's macros clash with the names of the headers above.
-#include "support/X11Windows.h"
-#include <X11/extensions/XTest.h>
+#include "app/XTestWindow.h"
 
 namespace kestrel::app {
 namespace {
@@ -55,49 +54,6 @@ constexpr int kInstallX = 1 + 466 + 12 + 141, kInstallY = 30 + 16 + 242 + 17;
 constexpr int kCloseX = 790 - 21, kCloseY = 15;
 // 启动游戏按钮 in the main window.
 constexpr int kLaunchX = 1 + 55 + 64, kLaunchY = 30 + 330 + 17;
-
-std::string OptionsText(const std::string& java) {
-    const char* lines[][2] = {
-        {"RINKU_SUTAATO", ""},        {"GameFolder", ""},       {"GameFolder_Auto", "True"},
-        {"ip", ""},                   {"Musicplayer", "False"}, {"Java", java.c_str()},
-        {"JavaV", "Java 17"},         {"Memory", "600"},        {"Isolation", "False"},
-        {"Launcher_Waiting", "5"},    {"GameWindow", "1"},      {"GameWindow_Width", "854"},
-        {"GameWindow_Height", "480"}, {"GameWindow_Title", ""}, {"GameWindow_Watermark", ""},
-        {"Advanced", "0"},            {"AntiCheat", ""},        {"Launcher_Version", "22w02a"},
-        {"Launcher_Name", "kestrel"}, {"DownloadSource", "official"}, {"CheckFilesBeforeLaunch", "True"},
-    };
-    std::string text;
-    for (const auto& line : lines) {
-        if (!text.empty()) text += "\r\n";
-        text += std::string(line[0]) + "=\"" + line[1] + "\"";
-    }
-    return text;
-}
-
-QImage WindowPicture(Display* display, Window window) {
-    XWindowAttributes attributes;
-    if (!XGetWindowAttributes(display, window, &attributes)) return {};
-    XImage* image = XGetImage(display, window, 0, 0, attributes.width, attributes.height, AllPlanes, ZPixmap);
-    if (!image) return {};
-    QImage picture(attributes.width, attributes.height, QImage::Format_RGB32);
-    for (int y = 0; y < attributes.height; ++y) {
-        for (int x = 0; x < attributes.width; ++x) {
-            picture.setPixel(x, y, 0xff000000u | static_cast<QRgb>(XGetPixel(image, x, y) & 0xffffff));
-        }
-    }
-    XDestroyImage(image);
-    return picture;
-}
-
-void Click(Display* display, Window window, int x, int y) {
-    int root_x = 0, root_y = 0;
-    Window child = 0;
-    XTranslateCoordinates(display, window, DefaultRootWindow(display), x, y, &root_x, &root_y, &child);
-    XTestFakeMotionEvent(display, DefaultScreen(display), root_x, root_y, CurrentTime);
-    XTestFakeButtonEvent(display, 1, True, CurrentTime);
-    XTestFakeButtonEvent(display, 1, False, CurrentTime);
-    XFlush(display);
-}
 
 // One small version: the fake game as its client jar, one asset, no
 // libraries, served under the official hosts' folders.
@@ -170,7 +126,7 @@ TEST(KestrelEndToEnd, TheDownloadWindowInstallsAVersionThatThenLaunches) {
                                       "https://piston-meta.mojang.com=" + server.Url("/meta") +
                                       "\nhttps://piston-data.mojang.com=" + server.Url("/data") +
                                       "\nhttps://resources.download.minecraft.net=" + server.Url("/assets") + "\n");
-    folder.Write("program/KSTfiles/LauncherOptions.ini", OptionsText(java));
+    folder.Write("program/KSTfiles/LauncherOptions.ini", testing::LauncherOptions(java, "", "", true));
     folder.Write("appdata/Kestrel2/ACCOUNT.cache",
                  "NAME:\"Steve\"\r\nUUID:\"\"\r\nTOKEN:\"\"\r\nREFRESH_TOKEN:\"\"\r\nACCOUNTTYPE:\"OFFLINE\"");
     ASSERT_TRUE(kestrel.Start({"--window", "download"}));
@@ -195,7 +151,7 @@ TEST(KestrelEndToEnd, TheDownloadWindowInstallsAVersionThatThenLaunches) {
         QImage last;
         int same = 0;
         wait_for([&] {
-            const QImage picture = WindowPicture(display, window);
+            const QImage picture = testing::WindowPicture(display, window);
             same = !picture.isNull() && picture == last ? same + 1 : 0;
             last = picture;
             return same >= 6;
@@ -214,9 +170,9 @@ TEST(KestrelEndToEnd, TheDownloadWindowInstallsAVersionThatThenLaunches) {
     })) << "no download window (kestrel status " << kestrel.ExitStatusNow() << ")";
     save(settled(download), "download-window-list.png");
 
-    Click(display, download, kFirstRowX, kFirstRowY);
+    testing::Click(display, download, kFirstRowX, kFirstRowY);
     settled(download);
-    Click(display, download, kInstallX, kInstallY);
+    testing::Click(display, download, kInstallX, kInstallY);
     if (shots) {
         ASSERT_TRUE(wait_for([&] { return server.RequestsFor("/data/v1/objects/client.jar") > 0; }))
             << "the install did not start";
@@ -235,11 +191,11 @@ TEST(KestrelEndToEnd, TheDownloadWindowInstallsAVersionThatThenLaunches) {
     save(settled(download), "download-window-done.png");
 
     // Closed, the download window is gone; the launch button starts the game.
-    Click(display, download, kCloseX, kCloseY);
+    testing::Click(display, download, kCloseX, kCloseY);
     ASSERT_TRUE(wait_for([&] { return titled(display, "下载游戏") == 0; }));
     const Window main = testing::TopLevelWindowTitled(display, "Kestrel 2");
     ASSERT_NE(main, 0u);
-    Click(display, main, kLaunchX, kLaunchY);
+    testing::Click(display, main, kLaunchX, kLaunchY);
     Window game = 0;
     wait_for([&] {
         game = testing::TopLevelWindowWhere(display, [&](Window w) {
