@@ -131,6 +131,10 @@ Result<Profile> FetchProfile(const InstallSettings& settings, const MetaService&
         document.TypeOf("id") != static_cast<int>(net::JsonKind::kString)) {
         return Error{caption + " 的版本文件无法读取: " + fetched.url};
     }
+    // The bytes are stored as they came: they must be valid UTF-8 JSON
+    // themselves, not only once decoded.
+    net::JsonDocument raw;
+    if (!raw.Parse(profile.bytes)) return Error{caption + " 的版本文件无法读取: " + fetched.url};
     profile.id = document.GetText("id");
     // The parent is installed under this name and launched below it: a
     // profile for another game version must not end up on this one.

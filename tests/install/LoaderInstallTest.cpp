@@ -110,6 +110,11 @@ TEST_F(LoaderInstallTest, ListingGoesThroughTheMirrorAndFailsClearly) {
     const Result<std::vector<LoaderVersion>> mirrored = ListLoaderVersions(Settings(net::Mirror::kBmclapi), Loader::kFabric, "1.0");
     ASSERT_TRUE(mirrored) << mirrored.error();
     EXPECT_EQ(VersionTexts(*mirrored), std::vector<std::string>{"0.1.0"});
+    // Old game versions have spaces in their names; they travel encoded.
+    server.Put("/fabricmeta/v2/versions/loader/1.14 Pre-Release 1", "[" + LoaderEntry("0.2.0", "true") + "]");
+    const Result<std::vector<LoaderVersion>> spaced = ListLoaderVersions(Settings(), Loader::kFabric, "1.14 Pre-Release 1");
+    ASSERT_TRUE(spaced) << spaced.error();
+    EXPECT_EQ(VersionTexts(*spaced), std::vector<std::string>{"0.2.0"});
 
     struct Case {
         std::string body;   // empty: not served at all

@@ -2,29 +2,23 @@
 
 #include <ostream>
 
-#include "java/MemoryAdvisor.h"
 #include "net/Endpoints.h"
 #include "platform/LauncherPaths.h"
 #include "settings/OptionsFile.h"
 
 namespace kestrel::cli {
 
-namespace {
-
-// The options file's download source, beside this program or in --program-dir.
-net::Mirror DefaultMirror(const CliArguments& arguments) {
+settings::SettingsRecord OptionsBesideProgram(const CliArguments& arguments) {
     const platform::LauncherPaths current = platform::LauncherPaths::Current();
     const std::string program = arguments.Get("--program-dir", current.program_folder);
     const settings::OptionsFile file(platform::LauncherPaths::For(program, current.local_app_data,
                                                                   current.launcher_file,
                                                                   platform::HostProfile::Current()));
     settings::SettingsRecord record;
-    file.Load(record, [] { return static_cast<std::int32_t>(java::AdviseHeap("64").heap_mb); });
-    return record.download_source == settings::DownloadSource::kBmclapi ? net::Mirror::kBmclapi
-                                                                         : net::Mirror::kOfficial;
+    // The memory is not read here; no recommendation is needed.
+    file.Load(record, [] { return std::int32_t{0}; });
+    return record;
 }
-
-}  // namespace
 
 std::optional<install::InstallSettings> InstallSettingsFor(const CliArguments& arguments, const CliContext& context) {
     net::Mirror mirror = net::Mirror::kOfficial;
@@ -36,7 +30,9 @@ std::optional<install::InstallSettings> InstallSettingsFor(const CliArguments& a
         }
         mirror = *named;
     } else {
-        mirror = DefaultMirror(arguments);
+        mirror = OptionsBesideProgram(arguments).download_source == settings::DownloadSource::kBmclapi
+                     ? net::Mirror::kBmclapi
+                     : net::Mirror::kOfficial;
     }
     int jobs = 16;
     if (arguments.Has("--jobs")) {

@@ -12,8 +12,13 @@
 
 #include "Command.h"
 #include "install/InstallSettings.h"
+#include "settings/SettingsRecord.h"
 
 namespace kestrel::cli {
+
+// The options file beside this program or in --program-dir, with its
+// defaults where it is missing (the memory setting is not worked out).
+settings::SettingsRecord OptionsBesideProgram(const CliArguments& arguments);
 
 // Nothing (after the usage line on stderr) when --mirror or --jobs is not
 // one the command takes.

@@ -3,80 +3,36 @@
 #include <chrono>
 #include <optional>
 #include <ostream>
+#include <vector>
 
+#include "InstallOptions.h"
 #include "download/Downloader.h"
 #include "download/MissingFiles.h"
 #include "install/ChainFiles.h"
 #include "install/InstallLock.h"
 #include "launch/VersionManifests.h"
-#include "net/Endpoints.h"
 #include "net/UrlRewriter.h"
 #include "platform/Files.h"
-#include "platform/LauncherPaths.h"
-#include "settings/OptionsFile.h"
 
 namespace kestrel::cli {
-namespace {
-
-settings::SettingsRecord LoadedOptions(const CliArguments& arguments) {
-    const platform::LauncherPaths current = platform::LauncherPaths::Current();
-    const std::string program = arguments.Get("--program-dir", current.program_folder);
-    const settings::OptionsFile file(platform::LauncherPaths::For(program, current.local_app_data,
-                                                                  current.launcher_file,
-                                                                  platform::HostProfile::Current()));
-    settings::SettingsRecord record;
-    // The memory is not read here; no recommendation is needed.
-    file.Load(record, [] { return std::int32_t{0}; });
-    return record;
-}
-
-// The chain's files; an asset index whose objects could not be listed goes
-// to the engine's hash check, since its size alone may look right.
-Result<download::FilesToCheck> ListFilesToCheck(const std::string& game_folder, const std::string& id,
-                                                const platform::HostProfile& host, const net::UrlRewriter& rewriter) {
-    Result<install::ChainFileList> listed = install::ListChainFiles(game_folder, id, host, rewriter);
-    if (!listed.ok()) return Error{listed.error()};
-    download::FilesToCheck files;
-    for (download::FileRequest& file : listed.value().files) {
-        const bool index = !listed->objects_listed && file.path == listed->asset_index_path;
-        (index ? files.hashed : files.sized).push_back(std::move(file));
-    }
-    return files;
-}
-
-}  // namespace
 
 int FetchMissingForLaunch(const std::string& id, const std::string& java_path, const CliArguments& arguments,
                           const CliContext& context) {
-    const settings::SettingsRecord options = LoadedOptions(arguments);
-    net::Mirror mirror =
-        options.download_source == settings::DownloadSource::kBmclapi ? net::Mirror::kBmclapi : net::Mirror::kOfficial;
-    if (arguments.Has("--mirror")) {
-        const std::optional<net::Mirror> chosen = net::MirrorFromName(arguments.Get("--mirror"));
-        if (!chosen) {
-            context.err << "usage: --mirror official|bmclapi\n";
-            return kUsage;
-        }
-        mirror = *chosen;
-    }
-    download::DownloadOptions engine;
-    if (arguments.Has("--jobs")) {
-        const std::string jobs = arguments.Get("--jobs");
-        // As install and verify take it.
-        const bool digits = !jobs.empty() && jobs.size() <= 3 &&
-                            jobs.find_first_not_of("0123456789") == std::string::npos;
-        if (!digits || std::stoi(jobs) < 1 || std::stoi(jobs) > 256) {
-            context.err << "usage: --jobs N (1 to 256)\n";
-            return kUsage;
-        }
-        engine.parallelism = std::stoi(jobs);
-    }
+    const settings::SettingsRecord options = OptionsBesideProgram(arguments);
+    const std::optional<install::InstallSettings> settings = InstallSettingsFor(arguments, context);
+    if (!settings) return kUsage;
     if (!options.check_files_before_launch) return kDone;
     // Without a Java the launch fails at once with its own text.
     if (!platform::IsRegularFile(context.profile.NativePath(java_path))) return kDone;
 
-    const net::UrlRewriter rewriter = net::UrlRewriter::ForMirror(mirror, net::Endpoints::FromEnvironment());
-    const download::FileLister list = [&] { return ListFilesToCheck(context.game_dir, id, context.profile, rewriter); };
+    const std::vector<launch::ChainManifest> chain =
+        launch::VersionManifests(context.game_dir, platform::HostProfile::Current()).ReadChain(id);
+    const download::FileLister list = [&] {
+        return install::ListFilesToCheck(context.game_dir, chain, context.profile, settings->rewriter);
+    };
+    // The requests come rewritten already (install/ChainFiles.h).
+    download::DownloadOptions engine = settings->download;
+    engine.rewriter = net::UrlRewriter();
     // The window and kestrel-cli never write the same files at once.
     std::optional<install::InstallLock> lock;
     const download::BeforeFetch take_lock = [&]() -> Status {
