@@ -205,13 +205,33 @@ TEST(KestrelEndToEnd, TheDownloadWindowInstallsAVersionThatThenLaunches) {
         return game != 0;
     });
     const long game_pid = game ? testing::WindowPid(display, game) : 0;
-    if (game_pid > 0) ::kill(static_cast<pid_t>(game_pid), SIGKILL);
+    // A test that fails from here on still ends the game.
+    struct EndGame {
+        long pid;
+        ~EndGame() {
+            if (pid > 0) ::kill(static_cast<pid_t>(pid), SIGKILL);
+        }
+    } end_game{game_pid};
     EXPECT_NE(game, 0u) << "the installed version did not start";
     const std::string started = platform::ReadFile(version.record).value_or("");
     EXPECT_NE(started.find(std::string("\"--version\"")), std::string::npos) << started;
     EXPECT_NE(started.find("\"--username\",\"Steve\""), std::string::npos) << started;
 
-    ::kill(kestrel.pid(), SIGTERM);
+    // The game-start window goes once the game's window is found.
+    EXPECT_TRUE(wait_for([&] { return testing::TopLevelWindowTitled(display, "Minecraft") == 0; }))
+        << "the game-start window stayed";
+
+    // The game ends and its window goes; then the main window's close button
+    // ends kestrel, as a player would.
+    if (game_pid > 0) {
+        ::kill(static_cast<pid_t>(game_pid), SIGTERM);
+        EXPECT_TRUE(wait_for([&] {
+            return testing::TopLevelWindowWhere(display, [&](Window w) { return w == game; }) == 0;
+        })) << "the game did not end";
+        end_game.pid = 0;
+    }
+    ASSERT_EQ(kestrel.ExitStatusNow(), -1) << "kestrel ended by itself";
+    testing::Click(display, main, kCloseX, kCloseY);
     int status = -1;
     for (int waited = 0; waited < kPatienceMs && status < 0; waited += kPollMs) {
         status = kestrel.ExitStatusNow();
