@@ -15,6 +15,7 @@ struct ProgramArguments {
 
     Action action = Action::kRun;
     std::string grab;     // --grab FILE.png: the picture to save once started
+    std::string window;   // --window download: the window to open at start ("" = none)
     std::string problem;  // for kUsageError: what was wrong
 
     // argv as main gets it (argv[0] is the program).

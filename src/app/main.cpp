@@ -3,7 +3,9 @@
 // addresses, opens the main window (whose creation runs the start-up) and
 // runs the message loop; at exit it stops and joins every worker.
 //
-// Usage: kestrel [--grab FILE.png] [--version] [--help] (ProgramArguments.h)
+// Usage: kestrel [--window download] [--grab FILE.png] [--version] [--help]
+// (ProgramArguments.h)
+//   --window download  opens the download window once the start-up is over
 //   --grab   once the start-up overlay has faded, saves a picture of the main
 //            window to FILE.png and ends (screenshots and tests)
 
@@ -18,6 +20,7 @@
 #include <memory>
 #include <optional>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <utility>
 
@@ -33,6 +36,7 @@
 #include "platform/StopSignals.h"
 #include "platform/Workers.h"
 #include "shell/ContentWiring.h"
+#include "shell/DownloadWindow.h"
 #include "shell/LaunchFlow.h"
 #include "shell/NoticeBoard.h"
 #include "shell/SettingsWindow.h"
@@ -45,6 +49,7 @@
 #include "toolkit/qt/QtApplication.h"
 #include "toolkit/qt/QtSurface.h"
 #include "toolkit/qt/QtWindow.h"
+#include "toolkit/Windows.h"
 
 namespace {
 
@@ -77,6 +82,7 @@ void FillInHooks(StartUpHooks& hooks) {
 
     hooks.wire_launch = [](shell::LauncherContext& ctx) { shell::WireLaunch(ctx); };
     hooks.open_settings_window = [](shell::LauncherContext& ctx) { shell::OpenSettingsWindow(ctx); };
+    hooks.open_download_window = [](shell::LauncherContext& ctx) { shell::OpenDownloadWindow(ctx); };
 
     // The update check runs before the automatic sign-in, its result text at
     // 100 % and the state on the version label after it; the check's answer
@@ -116,24 +122,53 @@ void SetWindowIcon() {
     QApplication::setWindowIcon(QIcon(pixmap));
 }
 
-// --grab: waits until the overlay is hidden, then saves the window.
-void GrabWhenStartedUp(kestrel::toolkit::Surface& surface, const QString& file) {
+// Runs then() on the user-interface thread once ready() holds, testing it
+// every 50 ms.
+void WhenReady(std::function<bool()> ready, std::function<void()> then) {
     auto* timer = new QTimer(QCoreApplication::instance());
     timer->setInterval(50);
-    QObject::connect(timer, &QTimer::timeout, [timer, &surface, file] {
-        if (surface.Visible("初始化")) return;
+    QObject::connect(timer, &QTimer::timeout, [timer, ready = std::move(ready), then = std::move(then)] {
+        if (!ready()) return;
         timer->stop();
         timer->deleteLater();
-        // One more moment so the last paint is on the screen.
-        QTimer::singleShot(200, [&surface, file] {
-            auto* qt_surface = static_cast<kestrel::toolkit::qt::QtSurface*>(&surface);
-            const bool ok = qt_surface->window()->grab().save(file, "PNG");
-            std::printf("%s %s\n", ok ? "saved" : "could not save", file.toLocal8Bit().constData());
-            std::fflush(stdout);
-            QCoreApplication::exit(ok ? 0 : 1);
-        });
+        then();
     });
     timer->start();
+}
+
+// Saves a picture of the window to file and ends the program.
+void GrabAndEnd(kestrel::toolkit::Surface& surface, const QString& file) {
+    // One more moment so the last paint is on the screen.
+    QTimer::singleShot(200, [&surface, file] {
+        auto* qt_surface = static_cast<kestrel::toolkit::qt::QtSurface*>(&surface);
+        const bool ok = qt_surface->window()->grab().save(file, "PNG");
+        std::printf("%s %s\n", ok ? "saved" : "could not save", file.toLocal8Bit().constData());
+        std::fflush(stdout);
+        QCoreApplication::exit(ok ? 0 : 1);
+    });
+}
+
+// --grab: waits until the overlay is hidden, then saves the window.
+void GrabWhenStartedUp(kestrel::toolkit::Surface& surface, const QString& file) {
+    WhenReady([&surface] { return !surface.Visible("初始化"); }, [&surface, file] { GrabAndEnd(surface, file); });
+}
+
+// --window download: opens the download window once the start-up is over
+// (the options, and with them the game folder, are read by then); with
+// --grab, saves its picture once its list is filled or says why it is not.
+void OpenDownloadWindowWhenStartedUp(kestrel::shell::LauncherContext& ctx, const QString& grab) {
+    WhenReady([&ctx] { return !ctx.main_window->Visible("初始化"); }, [&ctx, grab] {
+        kestrel::shell::OpenDownloadWindow(ctx);
+        if (grab.isEmpty()) return;
+        const std::shared_ptr<kestrel::toolkit::Surface> window = ctx.state.download_window.Get();
+        if (!window) return;
+        WhenReady(
+            [window] {
+                return !window->Items(kestrel::toolkit::kDownloadList).empty() ||
+                       window->Visible(kestrel::toolkit::kDownloadRetry);
+            },
+            [window, grab] { GrabAndEnd(*window, grab); });
+    });
 }
 
 // SIGTERM, SIGINT and SIGHUP end the message loop, so the program ends as it
@@ -246,7 +281,11 @@ int main(int argc, char** argv) {
         const auto window = launcher.Open();
         SetWindowIcon();
         if (turn.lock) AnswerLaterLaunchers(*turn.lock, *window);
-        if (!grab.isEmpty()) GrabWhenStartedUp(*window, grab);
+        if (arguments.window == "download") {
+            OpenDownloadWindowWhenStartedUp(launcher.context(), grab);
+        } else if (!grab.isEmpty()) {
+            GrabWhenStartedUp(*window, grab);
+        }
         status = QApplication::exec();
         kestrel::app::StopWorkersServingEvents(workers);
         // A change made while the workers stopped had no writer left.
@@ -256,6 +295,7 @@ int main(int argc, char** argv) {
         // The settings window is kept in the state; it goes before the
         // toolkit does.
         launcher.context().state.settings_window.Set(nullptr);
+        launcher.context().state.download_window.Set(nullptr);
     }
     return status;
 }

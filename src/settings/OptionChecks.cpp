@@ -63,6 +63,7 @@ OptionShape ShapeOf(std::string_view key, std::int64_t machine_total_mb) {
     if (key == "Memory") return {OptionKind::kNumber, MemoryRange(machine_total_mb)};
     if (key == "Launcher_Waiting") return {OptionKind::kNumber, kAfterLaunchRange};
     if (key == "GameWindow") return {OptionKind::kNumber, kGameWindowRange};
+    if (key == "DownloadThreads") return {OptionKind::kNumber, kDownloadJobsRange};
     if (key == "GameWindow_Width" || key == "GameWindow_Height") return {OptionKind::kNumber, kWindowSizeRange};
     return {};
 }

@@ -33,6 +33,7 @@ inline constexpr std::int64_t kMinMemoryMb = 513;
 inline constexpr OptionRange kWindowSizeRange{1, 16384};
 inline constexpr OptionRange kAfterLaunchRange{kExitLauncher, kDoNothing};
 inline constexpr OptionRange kGameWindowRange{kWindowDefault, kWindowAsLauncher};
+inline constexpr OptionRange kDownloadJobsRange{1, 64};
 
 // The memory setting's range on a machine with this much memory; a machine
 // whose total is unknown (0) or below the minimum sets no upper bound.

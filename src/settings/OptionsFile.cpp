@@ -118,6 +118,7 @@ std::string OptionsFile::BuildText(const SettingsRecord& record) const {
     AppendLine(text, "DownloadSource", DownloadSourceText(record.download_source));
     AppendLine(text, "CheckFilesBeforeLaunch", Flag(record.check_files_before_launch));
     AppendLine(text, "AutoJava", Flag(record.automatic_java));
+    AppendLine(text, "DownloadThreads", std::to_string(record.download_jobs));
     return text;
 }
 
@@ -212,6 +213,8 @@ void OptionsFile::Load(SettingsRecord& record, const RecommendedMemory& recommen
     record.download_source = DownloadSourceFromText(value("DownloadSource"));
     record.check_files_before_launch = value("CheckFilesBeforeLaunch") != "False";
     record.automatic_java = value("AutoJava") != "False";
+    record.download_jobs = OptionInteger(value("DownloadThreads"));
+    if (!InRange(record.download_jobs, kDownloadJobsRange)) record.download_jobs = kDefaultDownloadJobs;
 
     // These are written for information only; their values come from the program.
     record.advanced = 0;

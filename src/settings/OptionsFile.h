@@ -3,7 +3,7 @@
 // OptionsFile reads and writes the settings record as KSTfiles/LauncherOptions.ini
 // beside the launcher. The file keeps its 19 original lines in a fixed order,
 // each `Key="value"`, followed by the keys added since (DownloadSource,
-// CheckFilesBeforeLaunch, AutoJava), joined by CR LF with no line end after the last
+// CheckFilesBeforeLaunch, AutoJava, DownloadThreads), joined by CR LF with no line end after the last
 // one, UTF-8 without a byte-order mark, flags spelled "True"/"False". Every
 // save writes all lines again; loading finds each value with the key lookup,
 // so a missing, empty or foreign file just gives the defaults, and a file of

@@ -55,6 +55,9 @@ DownloadSource DownloadSourceFromText(std::string_view text);
 net::Mirror MirrorOf(DownloadSource source);
 
 inline constexpr std::int32_t kDefaultWindowWidth = 854;
+// How many files an install or the launch's check fetches at once
+// (`DownloadThreads`).
+inline constexpr std::int32_t kDefaultDownloadJobs = 16;
 inline constexpr std::int32_t kDefaultWindowHeight = 480;
 
 struct SettingsRecord {
@@ -83,6 +86,7 @@ struct SettingsRecord {
     // A launch whose chosen Java is not the major version the game needs
     // takes a fitting one that is installed, or downloads it (AutoJava).
     bool automatic_java = true;                                   // AutoJava
+    std::int32_t download_jobs = kDefaultDownloadJobs;            // DownloadThreads
 
     // Derived: the game folder when it is set, else <program folder>/.minecraft.
     // Every game-folder tool and the launch use this one.

@@ -57,7 +57,7 @@ void AutomaticMicrosoft(SignInContext& ctx, std::stop_token stop, const accounts
     ctx.accounts.SetTexts(accounts::LaunchTexts{record.name, record.uuid, record.access_token});
     ShowPlayerSkin(ctx, skin);
     w.SetText("欢迎标题", "欢迎," + record.name);
-    for (const char* shown : {"启动游戏按钮", "设置按钮", "注销按钮", "用户头像", "版本框"}) w.Show(shown);
+    for (const char* shown : {"启动游戏按钮", "设置按钮", "下载按钮", "注销按钮", "用户头像", "版本框"}) w.Show(shown);
 
     if (cached.account_type == accounts::kTypeMicrosoft) {
         ctx.accounts.SignIn(record, accounts::SignInState::kMicrosoft);

@@ -9,6 +9,7 @@
 #include "launch/Launcher.h"
 #include "launch/VersionManifests.h"
 #include "net/UrlRewriter.h"
+#include "shell/DownloadSources.h"
 #include "shell/GameStartWindow.h"
 
 namespace kestrel::shell {
@@ -37,6 +38,7 @@ Status GameFileFetch::Run(const SettingsRecord& settings, toolkit::Surface& wind
     };
     download::DownloadOptions options;
     options.clock = &clock_;
+    options.parallelism = settings.download_jobs;
     const download::Downloader downloader(options);
     // The window and kestrel-cli never write the same files at once: the
     // fetch holds the folder's install lock until it ends.

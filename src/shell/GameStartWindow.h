@@ -32,6 +32,9 @@ inline constexpr const char* kStepWaiting = "正在等待游戏启动";
 inline constexpr const char* kLaunchFailedPrefix = "启动失败!\r\n错误信息:";
 inline constexpr const char* kLaunchFailedCaption = "ERROR";
 inline constexpr const char* kErrorNoVersion = "您并未选择要启动的版本!";
+// After kErrorNoVersion when the game folder has no version at all.
+inline constexpr const char* kNoVersionHint = "\r\n游戏目录里还没有任何版本,点击主界面的“下载游戏”即可安装。";
+inline constexpr const char* kNoVersionOffer = "\r\n是否现在打开下载窗口?";
 
 // The window's height above the game window's height.
 inline constexpr int kStartWindowExtraHeight = 30;

@@ -7,6 +7,7 @@
 #include "launch/LaunchPlan.h"
 #include "launch/Launcher.h"
 #include "platform/Files.h"
+#include "shell/DownloadWindow.h"
 #include "shell/GameFileFetch.h"
 #include "shell/GameStartWindow.h"
 #include "shell/GameWatcher.h"
@@ -47,7 +48,7 @@ public:
     void Request() {
         const SettingsRecord settings = ctx_.state.settings.Get();
         if (settings.selected_version.empty()) {
-            Fail(kErrorNoVersion);
+            FailWithoutVersion();
             return;
         }
         ctx_.state.launch_in_progress = true;
@@ -149,6 +150,28 @@ private:
         });
     }
 
+    // No version is selected. When the version box is empty too, there is
+    // none to choose: the message says how to install one and, when the
+    // download window can be opened from here, offers to open it.
+    void FailWithoutVersion() {
+        const bool none_installed = !ctx_.main_window || ctx_.main_window->Items("版本框").empty();
+        if (!none_installed) {
+            Fail(kErrorNoVersion);
+            return;
+        }
+        active_ = false;
+        ctx_.state.launch_error.Set(kErrorNoVersion);
+        const bool offer = static_cast<bool>(services_.open_download_window);
+        const std::string text = std::string(kLaunchFailedPrefix) + kErrorNoVersion + kNoVersionHint +
+                                 (offer ? kNoVersionOffer : "");
+        ctx_.state.launch_in_progress = false;
+        window_->CloseWindow();
+        const toolkit::MessageAnswer answer =
+            ctx_.app.ShowMessageBox(text, kLaunchFailedCaption, toolkit::MessageIcon::Error,
+                                    offer ? toolkit::MessageButtons::YesNo : toolkit::MessageButtons::Ok);
+        if (offer && answer == toolkit::MessageAnswer::Yes) services_.open_download_window();
+    }
+
     void Fail(const std::string& error) {
         active_ = false;
         ctx_.state.launch_error.Set(error);
@@ -207,7 +230,11 @@ private:
 
 }  // namespace
 
-void WireLaunch(LauncherContext& ctx) { WireLaunch(ctx, LaunchServices::Platform()); }
+void WireLaunch(LauncherContext& ctx) {
+    LaunchServices services = LaunchServices::Platform();
+    services.open_download_window = [&ctx] { OpenDownloadWindow(ctx); };
+    WireLaunch(ctx, std::move(services));
+}
 
 void WireLaunch(LauncherContext& ctx, LaunchServices services) {
     if (!ctx.main_window) return;

@@ -6,10 +6,12 @@
 // cleared, the media player paused) and opens the game-start window, game
 // window width x (game window height + 30), not modal, owned by the main
 // window. The window's creation is the launch request: without a selected
-// version it reports so and closes; otherwise it lays the window out and
-// starts the launch worker. The worker shows its steps and progress, takes
-// the Java the version needs when the chosen one is not it (LaunchJavaStep.h),
-// has the game started (launch::Launcher), and either reports the failure in a
+// version it reports so and closes (when the version box is empty too, the
+// message says how to install a version and offers to open the download
+// window); otherwise it lays the window out and starts the launch worker.
+// The worker shows its steps and progress, takes the Java the version needs
+// when the chosen one is not it (LaunchJavaStep.h), has the game started
+// (launch::Launcher), and either reports the failure in a
 // message box and closes the window, or starts the game-window watcher
 // (GameWatcher.h), which does the rest. A click while a launch is in
 // progress does nothing: one launch at a time.
@@ -33,7 +35,8 @@
 
 namespace kestrel::shell {
 
-// Wires the launch button of ctx.main_window (nothing when there is none).
+// Wires the launch button of ctx.main_window (nothing when there is none);
+// the "no version" message offers the download window.
 void WireLaunch(LauncherContext& ctx);
 
 // The same with the system services given (tests).

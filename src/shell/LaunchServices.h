@@ -40,6 +40,10 @@ struct LaunchServices {
     std::function<Result<int>(const std::string& exe, std::string_view command_line, const std::string& cwd)>
         start_process;
 
+    // Opens the download window; the "no version" message offers it when it
+    // is set (empty: the message only says how to install a version).
+    std::function<void()> open_download_window;
+
     // FindWindowOf, SetWindowTitle, ProcessAlive, ExitStatusOf and
     // StartProcess.
     static LaunchServices Platform();

@@ -87,6 +87,11 @@ struct LauncherState {
     Guarded<std::shared_ptr<toolkit::Surface>> settings_window;
     std::atomic<bool> settings_window_open{false};
 
+    // The download window, kept the same way: one at a time, brought back
+    // by a click while it is open.
+    Guarded<std::shared_ptr<toolkit::Surface>> download_window;
+    std::atomic<bool> download_window_open{false};
+
     // The player of the music loop (音乐播放), once the loop has made it, so
     // the launch can pause it (shell::StopMusic in MusicLoop.h).
     Guarded<std::shared_ptr<toolkit::MediaPlayer>> music;

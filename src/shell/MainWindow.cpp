@@ -27,6 +27,9 @@ void WireMainWindow(LauncherContext& ctx, const StartUpHooks& hooks) {
     window.On("设置按钮", Event::Click, [&ctx, shared](const EventArgs&) {
         if (shared->open_settings_window) shared->open_settings_window(ctx);
     });
+    window.On("下载按钮", Event::Click, [&ctx, shared](const EventArgs&) {
+        if (shared->open_download_window) shared->open_download_window(ctx);
+    });
     // Closing the main window ends the launcher; the application then stops
     // and joins the workers. The music stops first so nothing plays on while
     // they end.

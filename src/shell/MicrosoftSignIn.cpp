@@ -77,7 +77,7 @@ void CompleteMicrosoftSignIn(SignInContext& ctx, std::stop_token stop, const acc
     ctx.accounts.SignIn(record, accounts::SignInState::kMicrosoft);
     accounts::StoreAccountCache(ctx, accounts::MicrosoftCacheText(record));
 
-    for (const char* shown : {"欢迎标题", "启动游戏按钮", "设置按钮", "注销按钮", "用户头像"}) w.Show(shown);
+    for (const char* shown : {"欢迎标题", "启动游戏按钮", "设置按钮", "下载按钮", "注销按钮", "用户头像"}) w.Show(shown);
     for (const char* hidden : {"登录按钮", "登录方式", "登录方式_标签标题"}) w.Hide(hidden);
     ShowBadge(ctx, "badge-microsoft.png");
     w.Hide("更新进度");

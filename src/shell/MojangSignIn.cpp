@@ -33,7 +33,7 @@ void CompleteMojangSignIn(SignInContext& ctx, std::stop_token stop, const accoun
     w.SetText("欢迎标题", "欢迎," + profile.name);
     accounts::StoreAccountCache(ctx, accounts::MojangCacheText(profile, account, password));
 
-    for (const char* shown : {"启动游戏按钮", "设置按钮", "注销按钮", "用户头像", "欢迎标题"}) w.Show(shown);
+    for (const char* shown : {"启动游戏按钮", "设置按钮", "下载按钮", "注销按钮", "用户头像", "欢迎标题"}) w.Show(shown);
     ShowBadge(ctx, "badge-mojang.png");
     for (const char* hidden : {"更新进度", "更新进度_文字", "登录按钮", "账号", "密码", "账号_标签标题",
                                "密码_标签标题", "登录方式", "登录方式_标签标题"}) {

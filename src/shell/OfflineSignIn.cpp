@@ -20,7 +20,7 @@ void OfflineSignIn(SignInContext& ctx, bool warn_unusual_name) {
         return;
     }
     ctx.accounts.SignIn(*account, accounts::SignInState::kOffline);
-    for (const char* shown : {"启动游戏按钮", "设置按钮", "注销按钮"}) w.Show(shown);
+    for (const char* shown : {"启动游戏按钮", "设置按钮", "下载按钮", "注销按钮"}) w.Show(shown);
 
     ShowPlayerSkin(ctx, std::string(toolkit::Asset("skin.png")));
 

@@ -29,6 +29,11 @@ constexpr const char* kWidthBox = "设置_通用_游戏窗口大小_宽度";
 constexpr const char* kSizeSeparator = "设置_通用_游戏窗口大小_分隔";
 constexpr const char* kHeightBox = "设置_通用_游戏窗口大小_高度";
 constexpr const char* kGameFolderBox = "设置_通用_游戏目录_框";
+constexpr const char* kSourceBox = "设置_通用_下载源_选择框";
+constexpr const char* kJobsBox = "设置_通用_同时下载_选择框";
+constexpr const char* kCheckSwitch = "设置_通用_启动前检查_启用";
+
+constexpr std::array<std::string_view, 2> kSourceItems = {"官方", "BMCLAPI"};
 
 constexpr int kNarrowSizeBox = 72;
 constexpr int kWideSizeBox = 196;
@@ -312,6 +317,41 @@ void WireLaunchOptions(const std::shared_ptr<SettingsSession>& session) {
     });
 }
 
+// The download options: the source, the downloads at once (the box's items
+// are the choices; the options file may hold any number of the range, which
+// the box then shows as its text) and the check before each launch.
+void WireDownloadOptions(const std::shared_ptr<SettingsSession>& session) {
+    toolkit::Surface& s = session->surface;
+    s.On(kSourceBox, Event::ItemSelected, [session](const EventArgs& a) {
+        const auto it = std::find(kSourceItems.begin(), kSourceItems.end(), a.text);
+        if (it == kSourceItems.end()) return;
+        const settings::DownloadSource source =
+            it == kSourceItems.begin() ? settings::DownloadSource::kOfficial : settings::DownloadSource::kBmclapi;
+        session->Change([&](SettingsRecord& r) { r.download_source = source; });
+    });
+    s.On(kJobsBox, Event::ItemSelected, [session](const EventArgs& a) {
+        if (settings::CheckNumber(a.text, settings::kDownloadJobsRange) != settings::OptionProblem::kNone) return;
+        const auto jobs = static_cast<std::int32_t>(settings::TypedNumber(a.text).value_or(settings::kDefaultDownloadJobs));
+        session->Change([&](SettingsRecord& r) { r.download_jobs = jobs; });
+    });
+    s.On(kCheckSwitch, Event::Click, [session](const EventArgs&) {
+        // The flag decides, as with the music switch: a backend may or may
+        // not have toggled the switch before the click arrives.
+        bool on = false;
+        session->Change([&](SettingsRecord& r) {
+            r.check_files_before_launch = !r.check_files_before_launch;
+            on = r.check_files_before_launch;
+        });
+        session->surface.SetChecked(kCheckSwitch, on);
+    });
+}
+
+void FillDownloadOptions(toolkit::Surface& s, const SettingsRecord& record) {
+    s.SetCurrentIndex(kSourceBox, record.download_source == settings::DownloadSource::kBmclapi ? 1 : 0);
+    s.SetText(kJobsBox, std::to_string(record.download_jobs));
+    s.SetChecked(kCheckSwitch, record.check_files_before_launch);
+}
+
 }  // namespace
 
 void FillGeneralPage(SettingsSession& session, std::stop_token stop) {
@@ -333,6 +373,7 @@ void FillGeneralPage(SettingsSession& session, std::stop_token stop) {
     s.SetText(kGameFolderBox, record.game_folder);
     // The box is filled by "选择" and "默认" only; typing into it would store nothing.
     s.SetEnabled(kGameFolderBox, false);
+    FillDownloadOptions(s, record);
 
     const std::int64_t total = session.total_mb;
     const std::int64_t available = session.available_mb;
@@ -370,6 +411,7 @@ void WireGeneralPage(const std::shared_ptr<SettingsSession>& session) {
     WireJavaChoiceSwitch(session);
     WireMemory(session);
     WireLaunchOptions(session);
+    WireDownloadOptions(session);
 }
 
 }  // namespace kestrel::shell

@@ -15,7 +15,7 @@ constexpr std::int64_t kSignInBlockMs = 5000;
 
 void SignOut(SignInContext& ctx) {
     toolkit::Surface& w = *ctx.main_window;
-    for (const char* hidden : {"启动游戏按钮", "在线图标", "设置按钮", "注销按钮", "用户头像", "欢迎标题", "版本框"}) {
+    for (const char* hidden : {"启动游戏按钮", "在线图标", "设置按钮", "下载按钮", "注销按钮", "用户头像", "欢迎标题", "版本框"}) {
         w.Hide(hidden);
     }
     w.Show("登录按钮");

@@ -9,7 +9,8 @@
 // Which thread calls which hook:
 //   user-interface thread: wire_sign_in, wire_launch, wire_content (while the
 //     main window is wired, before it opens), lay_out_account_panel (when the
-//     main window is created), open_settings_window (the 设置按钮 click);
+//     main window is created), open_settings_window (the 设置按钮 click),
+//     open_download_window (the 下载按钮 click);
 //   the options loader: read_account_cache, first_java_path,
 //     recommended_memory;
 //   the start-up worker: run_update_checks, automatic_sign_in,
@@ -61,6 +62,8 @@ struct StartUpHooks {
     // --- the settings window ---
     // shell::OpenSettingsWindow: the 设置按钮 click.
     Wire open_settings_window;
+    // shell::OpenDownloadWindow: the 下载按钮 click.
+    Wire open_download_window;
 
     // --- online content ---
     // shell::RunUpdateChecks: the start-up worker's first steps (20 % and

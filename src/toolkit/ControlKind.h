@@ -24,6 +24,8 @@ enum class ControlKind {
     Switch,        // an on/off toggle
     RadioButton,
     TextBox,       // read-only text of several lines that scrolls
+    List,          // rows to choose from, one an item; a tab parts an item's
+                   // columns, and the caption names the columns the same way
     MediaPlayer,   // invisible; music is played through Application
 };
 

@@ -24,7 +24,8 @@ std::string Hex(std::uint32_t v) {
 }
 
 const std::initializer_list<K> kPictures = {K::Picture};
-const std::initializer_list<K> kCombos = {K::ComboBox};
+// A list keeps its rows and its chosen row as a combo box keeps its items.
+const std::initializer_list<K> kCombos = {K::ComboBox, K::List};
 const std::initializer_list<K> kBars = {K::ProgressBar, K::Slider};
 const std::initializer_list<K> kToggles = {K::Switch, K::RadioButton};
 const std::initializer_list<K> kEdits = {K::Edit, K::PasswordEdit};
@@ -38,7 +39,8 @@ MemorySurface::MemorySurface(WindowDef def) : def_(std::move(def)) {
         ControlState s;
         s.def = c;
         s.geometry = {c.x, c.y, c.width, c.height};
-        s.text = c.caption;
+        // A list's caption is its column heading, not a text of the list.
+        if (c.kind != K::List) s.text = c.caption;
         s.visible = c.visible;
         s.text_color = c.text_color;
         s.items = c.items;
@@ -194,7 +196,7 @@ void MemorySurface::SetText(const std::string& name, const std::string& text) {
     std::lock_guard lock(mu_);
     if (ControlState* s = Find(name, "SetText")) {
         s->text = text;
-        if (s->def.kind == K::ComboBox) s->current_index = IndexOfText(s->items, text);
+        if (s->def.kind == K::ComboBox || s->def.kind == K::List) s->current_index = IndexOfText(s->items, text);
         Record(name, "text", text);
     }
 }

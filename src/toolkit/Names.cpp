@@ -18,6 +18,7 @@ std::string_view KindName(ControlKind kind) {
         case ControlKind::Switch: return "switch";
         case ControlKind::RadioButton: return "radio button";
         case ControlKind::TextBox: return "text box";
+        case ControlKind::List: return "list";
         case ControlKind::MediaPlayer: return "media player";
     }
     return "unknown";

@@ -125,6 +125,16 @@ void AddGeneralPage(std::vector<ControlDef>& c) {
     c.push_back(Control("设置_通用_游戏目录_选择", K::Button, p, 424, 302, 94, 24, "选择"));
     c.push_back(Control("设置_通用_游戏目录_默认", K::Button, p, 526, 302, 94, 24, "默认"));
 
+    // Where game files come from, how many are fetched at once, and the
+    // check of the game files before each launch: the right column below
+    // the game folder, beside the advanced options.
+    c.push_back(Heading("设置_通用_下载选项_标题", p, 330, 340, "下载选项"));
+    c.push_back(Control("设置_通用_下载源_标题", K::Label, p, 330, 366, 50, 24, "下载源"));
+    c.push_back(Combo("设置_通用_下载源_选择框", p, 382, 366, 120, 24, {"官方", "BMCLAPI"}));
+    c.push_back(Control("设置_通用_同时下载_标题", K::Label, p, 512, 366, 62, 24, "同时下载"));
+    c.push_back(Combo("设置_通用_同时下载_选择框", p, 576, 366, 70, 24, {"1", "2", "4", "8", "16", "32", "64"}));
+    c.push_back(Control("设置_通用_启动前检查_启用", K::Switch, p, 330, 394, 240, 24, "启动前检查并补全游戏文件"));
+
     c.push_back(Heading("设置_通用_高级启动选项_标题", p, 12, 340, "高级启动选项 (实验室)"));
     c.push_back(Control("设置_通用_高级启动选项_启用", K::Switch, p, 12, 370, 80, 24, "启用"));
     c.push_back(Control("临时标题", K::Label, p, 100, 364, 400, 36,

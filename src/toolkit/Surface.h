@@ -90,6 +90,9 @@ public:
     virtual void SetActive(const std::string& name, bool active) = 0;
 
     // --- combo boxes: items, and a text of their own ---
+    // Lists keep their rows the same way: the items are the rows, the
+    // current index the chosen row and the text that row's text (the
+    // designed caption is the column heading, not a text of the list).
     virtual void SetItems(const std::string& name, const std::vector<std::string>& items) = 0;
     virtual void AddItem(const std::string& name, const std::string& item) = 0;
     virtual void ClearItems(const std::string& name) = 0;

@@ -68,6 +68,9 @@ WindowDef MainWindowDef() {
     c.push_back(Control("版本框", K::ComboBox, p, 55, 299, 128, 24, "", false));
     c.push_back(Control("设置按钮", K::Button, p, 55, 371, 64, 24, "设置", false));
     c.push_back(Control("注销按钮", K::Button, p, 119, 371, 64, 24, "注销", false));
+    // Opens the download window; below "设置" and "注销", as wide as the
+    // launch button, shown with them once signed in.
+    c.push_back(Control("下载按钮", K::Button, p, 55, 401, 128, 24, "下载游戏", false));
     c.push_back(Control("在线图标", K::Picture, p, 125, 230, 40, 24, "", false));
     // A sign-in shows these while it runs.
     c.push_back(Control("更新进度", K::ProgressBar, p, 7, 426, 225, 12, "", false));

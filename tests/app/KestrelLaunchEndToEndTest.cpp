@@ -29,8 +29,7 @@
 #include "support/XvfbServer.h"
 // Xlib's macros (Status, None, Bool) clash with the names of the headers
 // above, so the X headers come last.
-#include "support/X11Windows.h"
-#include <X11/extensions/XTest.h>
+#include "app/XTestWindow.h"
 
 namespace kestrel::app {
 namespace {
@@ -46,55 +45,6 @@ constexpr int kLaunchX = 1 + 55 + 64, kLaunchY = 30 + 330 + 17;
 const QRect kLaunchButton(1 + 55, 30 + 330, 128, 34);
 // The frame's close button: the last 42 pixels of the 30-pixel title bar.
 constexpr int kCloseX = 790 - 21, kCloseY = 15;
-
-// The options file as the launcher writes it: 19 lines in their fixed order
-// and the two added since, CR LF between them. The launch fetches nothing:
-// the manifest names the official servers, which tests never reach.
-std::string OptionsText(const std::string& java) {
-    const char* lines[][2] = {
-        {"RINKU_SUTAATO", "1.12.2"}, {"GameFolder", ""},       {"GameFolder_Auto", "True"},
-        {"ip", ""},                  {"Musicplayer", "False"}, {"Java", java.c_str()},
-        {"JavaV", "Java 17"},        {"Memory", "600"},        {"Isolation", "False"},
-        {"Launcher_Waiting", "5"},   {"GameWindow", "1"},      {"GameWindow_Width", "854"},
-        {"GameWindow_Height", "480"}, {"GameWindow_Title", kTitle}, {"GameWindow_Watermark", ""},
-        {"Advanced", "0"},           {"AntiCheat", ""},        {"Launcher_Version", "22w02a"},
-        {"Launcher_Name", "kestrel"}, {"DownloadSource", "official"}, {"CheckFilesBeforeLaunch", "False"},
-    };
-    std::string text;
-    for (const auto& line : lines) {
-        if (!text.empty()) text += "\r\n";
-        text += std::string(line[0]) + "=\"" + line[1] + "\"";
-    }
-    return text;
-}
-
-// The window's picture as the screen shows it.
-QImage WindowPicture(Display* display, Window window) {
-    XWindowAttributes attributes;
-    if (!XGetWindowAttributes(display, window, &attributes)) return {};
-    XImage* image = XGetImage(display, window, 0, 0, attributes.width, attributes.height, AllPlanes, ZPixmap);
-    if (!image) return {};
-    QImage picture(attributes.width, attributes.height, QImage::Format_RGB32);
-    for (int y = 0; y < attributes.height; ++y) {
-        for (int x = 0; x < attributes.width; ++x) {
-            picture.setPixel(x, y, 0xff000000u | static_cast<QRgb>(XGetPixel(image, x, y) & 0xffffff));
-        }
-    }
-    XDestroyImage(image);
-    return picture;
-}
-
-// A left click at (x, y) of the window's client area, through XTest: the X
-// server sends it as if the pointer had moved there and pressed.
-void Click(Display* display, Window window, int x, int y) {
-    int root_x = 0, root_y = 0;
-    Window child = 0;
-    XTranslateCoordinates(display, window, DefaultRootWindow(display), x, y, &root_x, &root_y, &child);
-    XTestFakeMotionEvent(display, DefaultScreen(display), root_x, root_y, CurrentTime);
-    XTestFakeButtonEvent(display, 1, True, CurrentTime);
-    XTestFakeButtonEvent(display, 1, False, CurrentTime);
-    XFlush(display);
-}
 
 TEST(KestrelEndToEnd, TheLaunchButtonStartsTheGameWhoseWindowTakesTheConfiguredTitle) {
     const std::string java = fs::canonical(KESTREL_JAVA).string();
@@ -112,7 +62,7 @@ TEST(KestrelEndToEnd, TheLaunchButtonStartsTheGameWhoseWindowTakesTheConfiguredT
     folder.Write("program/.minecraft/versions/1.12.2/1.12.2.json",
                  testing::manifests::Vanilla1122(" --record " + record + " --window"));
     fs::copy_file(KESTREL_FAKE_GAME_JAR, kestrel.program() + "/.minecraft/versions/1.12.2/1.12.2.jar");
-    folder.Write("program/KSTfiles/LauncherOptions.ini", OptionsText(java));
+    folder.Write("program/KSTfiles/LauncherOptions.ini", testing::LauncherOptions(java, "1.12.2", kTitle, false));
     folder.Write("appdata/Kestrel2/ACCOUNT.cache",
                  "NAME:\"Steve\"\r\nUUID:\"\"\r\nTOKEN:\"\"\r\nREFRESH_TOKEN:\"\"\r\nACCOUNTTYPE:\"OFFLINE\"");
     ASSERT_TRUE(kestrel.Start({}));
@@ -142,7 +92,7 @@ TEST(KestrelEndToEnd, TheLaunchButtonStartsTheGameWhoseWindowTakesTheConfiguredT
     const bool faded = wait_for([&] {
         if (!main) main = testing::TopLevelWindowTitled(display, "Kestrel 2");
         if (!main) return false;
-        const QImage picture = WindowPicture(display, main);
+        const QImage picture = testing::WindowPicture(display, main);
         if (picture.size() != QSize(790, 486)) return false;
         const QImage button = picture.copy(kLaunchButton);
         same = button == last ? same + 1 : 0;
@@ -151,7 +101,7 @@ TEST(KestrelEndToEnd, TheLaunchButtonStartsTheGameWhoseWindowTakesTheConfiguredT
     });
     ASSERT_TRUE(faded) << "the overlay did not fade (kestrel status " << kestrel.ExitStatusNow() << ")";
 
-    Click(display, main, kLaunchX, kLaunchY);
+    testing::Click(display, main, kLaunchX, kLaunchY);
 
     // The game's window: a top-level window of another process than kestrel,
     // under the game's own title or the configured one.
@@ -208,7 +158,7 @@ TEST(KestrelEndToEnd, TheLaunchButtonStartsTheGameWhoseWindowTakesTheConfiguredT
     // The main window is still the player's; its close button ends kestrel.
     ASSERT_EQ(kestrel.ExitStatusNow(), -1) << "kestrel ended by itself";
     ASSERT_EQ(testing::TopLevelWindowTitled(display, "Kestrel 2"), main);
-    Click(display, main, kCloseX, kCloseY);
+    testing::Click(display, main, kCloseX, kCloseY);
     int status = -1;
     for (int waited = 0; waited < kPatienceMs && status < 0; waited += kPollMs) {
         status = kestrel.ExitStatusNow();

@@ -17,6 +17,7 @@ TEST(ProgramArguments, EachCommandLineAsksForOneThing) {
         std::vector<const char*> words;
         Action action;
         std::string grab;
+        std::string window = "";
     };
     const Case cases[] = {
         {{}, Action::kRun, ""},
@@ -31,6 +32,10 @@ TEST(ProgramArguments, EachCommandLineAsksForOneThing) {
         {{"--grab"}, Action::kUsageError, ""},
         {{"--frobnicate"}, Action::kUsageError, ""},
         {{"shot.png"}, Action::kUsageError, ""},
+        {{"--window", "download"}, Action::kRun, "", "download"},
+        {{"--window", "download", "--grab", "list.png"}, Action::kRun, "list.png", "download"},
+        {{"--window"}, Action::kUsageError, ""},
+        {{"--window", "settings"}, Action::kUsageError, ""},
     };
     for (const Case& c : cases) {
         std::vector<const char*> argv = {"kestrel"};
@@ -40,6 +45,9 @@ TEST(ProgramArguments, EachCommandLineAsksForOneThing) {
         for (const char* word : c.words) line += std::string(word) + " ";
         EXPECT_EQ(arguments.action, c.action) << line;
         EXPECT_EQ(arguments.grab, c.grab) << line;
+        if (c.action == Action::kRun) {
+            EXPECT_EQ(arguments.window, c.window) << line;
+        }
         EXPECT_EQ(arguments.problem.empty(), c.action != Action::kUsageError) << line;
     }
 }

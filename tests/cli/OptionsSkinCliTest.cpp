@@ -13,7 +13,7 @@ TEST(Cli, OptionsShowTheDefaultsAndSaveOneSettingAtATime) {
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.out.rfind("RINKU_SUTAATO=\"\"\nGameFolder=\"\"\nGameFolder_Auto=\"True\"\n", 0), 0u) << run.out;
     EXPECT_NE(run.out.find("\nLauncher_Name=\"kestrel-cli\"\nDownloadSource=\"official\"\n"
-                           "CheckFilesBeforeLaunch=\"True\"\nAutoJava=\"True\"\ncurrent game directory: " +
+                           "CheckFilesBeforeLaunch=\"True\"\nAutoJava=\"True\"\nDownloadThreads=\"16\"\ncurrent game directory: " +
                            program.path() + "/.minecraft\n"),
               std::string::npos)
         << run.out;
@@ -35,6 +35,13 @@ TEST(Cli, OptionsShowTheDefaultsAndSaveOneSettingAtATime) {
 
     EXPECT_EQ(RunCli({"options", "set", "Isolation", "yes", "--program-dir", program.path()}).status, 2);
     EXPECT_EQ(RunCli({"options", "set", "DownloadSource", "mirror", "--program-dir", program.path()}).status, 2);
+    // The downloads at once: 1 to 64, as the settings window offers them.
+    EXPECT_EQ(RunCli({"options", "set", "DownloadThreads", "8", "--program-dir", program.path()}).status, 0);
+    EXPECT_NE(platform::ReadFile(program.path() + "/KSTfiles/LauncherOptions.ini").value_or("").find(
+                  "\r\nDownloadThreads=\"8\""),
+              std::string::npos);
+    EXPECT_EQ(RunCli({"options", "set", "DownloadThreads", "0", "--program-dir", program.path()}).status, 2);
+    EXPECT_EQ(RunCli({"options", "set", "DownloadThreads", "65", "--program-dir", program.path()}).status, 2);
     EXPECT_EQ(RunCli({"options", "set", "Launcher_Name", "x", "--program-dir", program.path()}).status, 2);
     EXPECT_EQ(RunCli({"options", "get"}).status, 2);
 }

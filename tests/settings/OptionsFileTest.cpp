@@ -108,6 +108,7 @@ TEST(OptionsFile, SaveWritesTheLinesInTheirOrder) {
         R"(DownloadSource="official")",
         R"(CheckFilesBeforeLaunch="True")",
         R"(AutoJava="True")",
+        R"(DownloadThreads="16")",
     });
     // Byte for byte: no byte-order mark, CR LF between lines, none at the end.
     EXPECT_EQ(launcher.ReadOptions(), expected);
@@ -142,15 +143,19 @@ TEST(OptionsFile, NewerKeysFollowTheOriginalLinesAndDefaultWhenAbsent) {
         DownloadSource source;
         bool check_files;
         bool automatic_java;
+        int jobs;
     } cases[] = {
         {"an older launcher's file", R"(Memory="2048")" "\r\n" R"(Launcher_Name="Kestrel.exe")",
-         DownloadSource::kOfficial, true, true},
-        {"the mirror, no check, no automatic Java",
-         R"(DownloadSource="bmclapi")" "\r\n" R"(CheckFilesBeforeLaunch="False")" "\r\n" R"(AutoJava="False")",
-         DownloadSource::kBmclapi, false, false},
+         DownloadSource::kOfficial, true, true, 16},
+        {"the mirror, no check, no automatic Java, 4 at once",
+         R"(DownloadSource="bmclapi")" "\r\n" R"(CheckFilesBeforeLaunch="False")" "\r\n" R"(AutoJava="False")" "\r\n"
+         R"(DownloadThreads="4")",
+         DownloadSource::kBmclapi, false, false, 4},
         {"unknown values",
-         R"(DownloadSource="BMCLAPI")" "\r\n" R"(CheckFilesBeforeLaunch="no")" "\r\n" R"(AutoJava="off")",
-         DownloadSource::kOfficial, true, true},
+         R"(DownloadSource="BMCLAPI")" "\r\n" R"(CheckFilesBeforeLaunch="no")" "\r\n" R"(AutoJava="off")" "\r\n"
+         R"(DownloadThreads="0")",
+         DownloadSource::kOfficial, true, true, 16},
+        {"too many at once", R"(DownloadThreads="65")", DownloadSource::kOfficial, true, true, 16},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -160,6 +165,7 @@ TEST(OptionsFile, NewerKeysFollowTheOriginalLinesAndDefaultWhenAbsent) {
         EXPECT_EQ(record.download_source, c.source);
         EXPECT_EQ(record.check_files_before_launch, c.check_files);
         EXPECT_EQ(record.automatic_java, c.automatic_java);
+        EXPECT_EQ(record.download_jobs, c.jobs);
     }
 
     Launcher launcher;
@@ -167,15 +173,19 @@ TEST(OptionsFile, NewerKeysFollowTheOriginalLinesAndDefaultWhenAbsent) {
     record.download_source = DownloadSource::kBmclapi;
     record.check_files_before_launch = false;
     record.automatic_java = false;
+    record.download_jobs = 32;
     ASSERT_TRUE(launcher.file.Save(record).ok());
     const std::string saved = launcher.ReadOptions();
-    const std::string tail = "Launcher_Name=\"Kestrel.exe\"\r\nDownloadSource=\"bmclapi\"\r\nCheckFilesBeforeLaunch=\"False\"\r\nAutoJava=\"False\"";
+    const std::string tail =
+        "Launcher_Name=\"Kestrel.exe\"\r\nDownloadSource=\"bmclapi\"\r\nCheckFilesBeforeLaunch=\"False\"\r\n"
+        "AutoJava=\"False\"\r\nDownloadThreads=\"32\"";
     ASSERT_GE(saved.size(), tail.size());
     EXPECT_EQ(saved.substr(saved.size() - tail.size()), tail);
     const SettingsRecord loaded = launcher.Load();
     EXPECT_EQ(loaded.download_source, DownloadSource::kBmclapi);
     EXPECT_FALSE(loaded.check_files_before_launch);
     EXPECT_FALSE(loaded.automatic_java);
+    EXPECT_EQ(loaded.download_jobs, 32);
 }
 
 TEST(OptionsFile, AutomaticGameFolderIsSavedEmptyAndIgnoredOnLoad) {
@@ -307,10 +317,10 @@ TEST(OptionsFile, SaveAndLoadGiveBackWhatWasSavedForHostileValues) {
         EXPECT_EQ(loaded.game_window, kWindowCustom);
         EXPECT_EQ(loaded.game_window_width, 1280);
         EXPECT_EQ(loaded.game_window_height, 720);
-        // The file keeps its lines: 22 of them, each one key.
+        // The file keeps its lines: 23 of them, each one key.
         const std::string saved = launcher.ReadOptions();
-        EXPECT_EQ(std::count(saved.begin(), saved.end(), '\n'), 21);
-        EXPECT_EQ(std::count(saved.begin(), saved.end(), '"'), 44);
+        EXPECT_EQ(std::count(saved.begin(), saved.end(), '\n'), 22);
+        EXPECT_EQ(std::count(saved.begin(), saved.end(), '"'), 46);
     }
 }
 

@@ -17,6 +17,7 @@
 #include "launch/CommandLineBuilder.h"
 #include "launch/Launcher.h"
 #include "platform/Files.h"
+#include "shell/GameStartWindow.h"
 #include "shell/LaunchTestRig.h"
 #include "toolkit/Assets.h"
 
@@ -74,7 +75,9 @@ TEST(LaunchFlow, WithoutAVersionTheClickReportsItAndClosesTheWindow) {
 
     const auto boxes = rig.app.MessageBoxes();
     ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].text, "启动失败!\r\n错误信息:您并未选择要启动的版本!");
+    // The version box is empty: the message says how to install a version.
+    EXPECT_EQ(boxes[0].text, std::string("启动失败!\r\n错误信息:您并未选择要启动的版本!") + kNoVersionHint);
+    EXPECT_EQ(boxes[0].buttons, toolkit::MessageButtons::Ok);
     EXPECT_EQ(boxes[0].caption, "ERROR");
     EXPECT_EQ(boxes[0].icon, toolkit::MessageIcon::Error);
     EXPECT_EQ(window->CloseCount(), 1);
@@ -84,6 +87,44 @@ TEST(LaunchFlow, WithoutAVersionTheClickReportsItAndClosesTheWindow) {
     EXPECT_TRUE(window->History("初始化进度", "x,y").empty());
     EXPECT_TRUE(window->History("初始化进度", "value").empty());
     EXPECT_TRUE(window->Picture("游戏初始化").empty());
+}
+
+// With versions in the box and none selected, the message is the plain one;
+// with none at all it offers the download window, which "是" opens.
+TEST(LaunchFlow, WithoutAnyVersionTheMessageOffersTheDownloadWindow) {
+    struct Case {
+        const char* what;
+        std::vector<std::string> box;
+        bool offer;
+        toolkit::MessageAnswer answer;
+        std::string text;
+        int opened;
+    };
+    const std::string plain = "启动失败!\r\n错误信息:您并未选择要启动的版本!";
+    const Case cases[] = {
+        {"versions to choose from", {"1.12.2"}, true, toolkit::MessageAnswer::Yes, plain, 0},
+        {"none, and yes", {}, true, toolkit::MessageAnswer::Yes, plain + kNoVersionHint + kNoVersionOffer, 1},
+        {"none, and no", {}, true, toolkit::MessageAnswer::No, plain + kNoVersionHint + kNoVersionOffer, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        LaunchRig rig;
+        rig.Settings([](SettingsRecord& s) { s.selected_version = ""; });
+        rig.main->SetItems("版本框", c.box);
+        int opened = 0;
+        LaunchServices services = rig.system.Services();
+        if (c.offer) services.open_download_window = [&opened] { ++opened; };
+        WireLaunch(rig.ctx, services);
+        rig.app.ScriptAnswer(c.answer);
+        ASSERT_TRUE(rig.main->Click(kButton));
+        const auto boxes = rig.app.MessageBoxes();
+        ASSERT_EQ(boxes.size(), 1u);
+        EXPECT_EQ(boxes[0].text, c.text);
+        EXPECT_EQ(boxes[0].buttons, c.box.empty() ? toolkit::MessageButtons::YesNo : toolkit::MessageButtons::Ok);
+        EXPECT_EQ(opened, c.opened);
+        EXPECT_FALSE(rig.state.launch_in_progress);
+        EXPECT_EQ(rig.StartWindow()->CloseCount(), 1);
+    }
 }
 
 TEST(LaunchFlow, AFailingLaunchShowsItsTextClosesTheWindowAndResetsTheState) {

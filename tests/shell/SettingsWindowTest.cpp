@@ -418,6 +418,36 @@ TEST_F(SettingsWindowTest, ForcedIsolationIsSavedAndShownAgainAfterReopening) {
     EXPECT_EQ(again->CurrentIndex("设置_通用_版本隔离_选择框"), 1);
 }
 
+TEST_F(SettingsWindowTest, DownloadOptionsAreSavedAtOnceAndShownAgainAfterReopening) {
+    auto s = Open();
+    EXPECT_EQ(s->Text("设置_通用_下载源_选择框"), "官方");
+    EXPECT_EQ(s->Text("设置_通用_同时下载_选择框"), "16");
+    EXPECT_TRUE(s->Checked("设置_通用_启动前检查_启用"));
+    s->Click("设置_通用");
+    ASSERT_TRUE(s->Choose("设置_通用_下载源_选择框", 1));
+    EXPECT_NE(SavedFile().find("DownloadSource=\"bmclapi\""), std::string::npos);
+    ASSERT_TRUE(s->Choose("设置_通用_同时下载_选择框", 6));
+    EXPECT_NE(SavedFile().find("DownloadThreads=\"64\""), std::string::npos);
+    ASSERT_TRUE(s->Click("设置_通用_启动前检查_启用"));
+    EXPECT_FALSE(s->Checked("设置_通用_启动前检查_启用"));
+    EXPECT_NE(SavedFile().find("CheckFilesBeforeLaunch=\"False\""), std::string::npos);
+    s->Click("设置_返回");
+
+    // The next start reads the file; the window shows what it holds, a
+    // number of downloads that is none of the items included.
+    SettingsRecord reloaded = Reloaded();
+    EXPECT_EQ(reloaded.download_source, settings::DownloadSource::kBmclapi);
+    EXPECT_EQ(reloaded.download_jobs, 64);
+    EXPECT_FALSE(reloaded.check_files_before_launch);
+    reloaded.download_jobs = 12;
+    state_.settings.Set(reloaded);
+    auto again = Open();
+    EXPECT_EQ(again->Text("设置_通用_下载源_选择框"), "BMCLAPI");
+    EXPECT_EQ(again->Text("设置_通用_同时下载_选择框"), "12");
+    EXPECT_FALSE(again->Checked("设置_通用_启动前检查_启用"));
+    ExpectNoProblems(*again);
+}
+
 TEST_F(SettingsWindowTest, AfterLaunchActionFollowsTheItemText) {
     auto s = Open();
     EXPECT_EQ(s->Text("设置_通用_启动器行为_选择框"), "启动游戏后结束运行");

@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <QTreeWidget>
 #include <atomic>
 #include <fstream>
 #include <iterator>
@@ -45,7 +46,8 @@ void ExpectBuiltFromTable(const WindowDef& def) {
         EXPECT_EQ(widget->parentWidget()->objectName().toStdString(), parent);
         EXPECT_EQ(widget->geometry(), QRect(c.x, c.y, c.width, c.height));
         EXPECT_EQ(widget->isHidden(), !c.visible);
-        EXPECT_EQ(s.Text(c.name), c.caption);
+        // A list's caption is its column heading, not its text.
+        EXPECT_EQ(s.Text(c.name), c.kind == ControlKind::List ? "" : c.caption);
         if (!c.items.empty()) {
             EXPECT_EQ(s.Items(c.name), c.items);
         }
@@ -63,6 +65,40 @@ TEST(QtBackend, BuildsBothWindowsFromTheirTables) {
     ExpectBuiltFromTable(MainWindowDef());
     ExpectBuiltFromTable(GameStartWindowDef(854, 510));
     ExpectBuiltFromTable(GameStartWindowDef(1920, 1110));
+    ExpectBuiltFromTable(DownloadWindowDef());
+}
+
+// A list shows its rows in columns under the caption's headings; the
+// player's click on a row is ItemSelected, rows and choices set by the
+// program fire nothing.
+TEST(QtBackend, AListShowsRowsInColumnsAndReportsTheChosenRow) {
+    QtSurface s(DownloadWindowDef());
+    std::vector<std::string> seen;
+    s.On(kDownloadList, Event::ItemSelected, [&](const EventArgs& a) {
+        seen.push_back(std::to_string(a.index) + " " + a.text);
+    });
+    s.ShowWindow();
+    auto* list = static_cast<QTreeWidget*>(Widget(s, kDownloadList));
+    ASSERT_NE(list, nullptr);
+    EXPECT_EQ(list->headerItem()->text(0).toStdString(), "版本");
+    EXPECT_EQ(list->columnCount(), 4);
+    const std::vector<std::string> rows = {"1.21.1\t正式版\t2024-08-08\t", "1.20.1\t正式版\t2023-06-12\t已安装"};
+    s.SetItems(kDownloadList, rows);
+    EXPECT_EQ(s.Items(kDownloadList), rows);
+    ASSERT_EQ(list->topLevelItemCount(), 2);
+    EXPECT_EQ(list->topLevelItem(1)->text(3).toStdString(), "已安装");
+    s.SetText(kDownloadList, rows[1]);
+    EXPECT_EQ(s.CurrentIndex(kDownloadList), 1);
+    EXPECT_EQ(list->currentItem(), list->topLevelItem(1));
+    EXPECT_TRUE(seen.empty());
+
+    const QRect first = list->visualItemRect(list->topLevelItem(0));
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, first.center());
+    EXPECT_EQ(seen, std::vector<std::string>{"0 " + rows[0]});
+    EXPECT_EQ(s.Text(kDownloadList), rows[0]);
+    s.ClearItems(kDownloadList);
+    EXPECT_EQ(list->topLevelItemCount(), 0);
+    EXPECT_EQ(s.CurrentIndex(kDownloadList), -1);
 }
 
 TEST(QtBackend, WorkerCallsReachTheWidgetsOnTheUserInterfaceThread) {

@@ -99,6 +99,7 @@ const std::map<std::string, Setter>& Setters() {
          }},
         {"CheckFilesBeforeLaunch", Flag(&R::check_files_before_launch)},
         {"AutoJava", Flag(&R::automatic_java)},
+        {"DownloadThreads", Integer(&R::download_jobs)},
     };
     return setters;
 }

@@ -22,6 +22,8 @@
 #include <QSlider>
 #include <QStyleOptionComboBox>
 #include <QStylePainter>
+#include <QHeaderView>
+#include <QTreeWidget>
 #include <QWindow>
 
 #include "toolkit/ComboText.h"
@@ -470,6 +472,87 @@ private:
     QString text_;
 };
 
+// A list of rows with columns: the caption names the columns and each item
+// is one row, its columns parted by tabs. The player's choice of a row is
+// ItemSelected; rows set by the behaviour code fire nothing.
+class ListControl : public QTreeWidget, public StyledBase {
+public:
+    ListControl(const ControlDef& def, QWidget* parent) : QTreeWidget(parent) {
+        setRootIsDecorated(false);
+        setUniformRowHeights(true);
+        setSelectionMode(QAbstractItemView::SingleSelection);
+        setEditTriggers(QAbstractItemView::NoEditTriggers);
+        setAllColumnsShowFocus(true);
+        const QStringList heading = QString::fromStdString(def.caption).split(QLatin1Char('\t'));
+        setColumnCount(static_cast<int>(heading.size()));
+        setHeaderLabels(heading);
+        header()->setStretchLastSection(true);
+        header()->setSectionsMovable(false);
+        // The first column (the version id) takes what the others leave.
+        header()->setSectionResizeMode(0, QHeaderView::Stretch);
+        for (int column = 1; column < columnCount(); ++column) {
+            header()->setSectionResizeMode(column, QHeaderView::ResizeToContents);
+        }
+        header()->setStretchLastSection(false);
+        connect(this, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem* item, int) { chosen(item); });
+        connect(this, &QTreeWidget::itemActivated, this, [this](QTreeWidgetItem* item, int) { chosen(item); });
+    }
+    QWidget* widget() override { return this; }
+    void setText(const QString& t) override {
+        text_ = t;
+        sync();
+    }
+    QString text() const override { return text_; }
+    void setItems(const QStringList& items) override {
+        QSignalBlocker block(this);
+        QTreeWidget::clear();
+        QList<QTreeWidgetItem*> rows;
+        for (const QString& item : items) rows << new QTreeWidgetItem(item.split(QLatin1Char('\t')));
+        addTopLevelItems(rows);
+        rows_ = items;
+        sync();
+    }
+    void addItem(const QString& item) override {
+        QSignalBlocker block(this);
+        addTopLevelItem(new QTreeWidgetItem(item.split(QLatin1Char('\t'))));
+        rows_ << item;
+        sync();
+    }
+    void clearItems() override {
+        QSignalBlocker block(this);
+        QTreeWidget::clear();
+        rows_.clear();
+        text_.clear();
+    }
+    QStringList items() const override { return rows_; }
+    void setCurrentIndex(int index) override {
+        text_ = index >= 0 && index < rows_.size() ? rows_[index] : QString();
+        sync();
+    }
+    int currentIndex() const override { return static_cast<int>(rows_.indexOf(text_)); }
+
+private:
+    void chosen(QTreeWidgetItem* item) {
+        const int index = indexOfTopLevelItem(item);
+        if (index < 0 || index >= rows_.size()) return;
+        text_ = rows_[index];
+        EventArgs args;
+        args.index = index;
+        args.text = text_.toStdString();
+        emitEvent(Event::ItemSelected, args);
+    }
+    // Keeps Qt's selection on the row our text names.
+    void sync() {
+        QSignalBlocker block(this);
+        const int index = currentIndex();
+        QTreeWidgetItem* row = index >= 0 ? topLevelItem(index) : nullptr;
+        setCurrentItem(row);
+        if (!row) clearSelection();
+    }
+    QString text_;
+    QStringList rows_;
+};
+
 // A combo box whose text is its own: it may name no item (the version box
 // shows the selected version before its list is filled). The current index
 // is the first item equal to the text.
@@ -671,6 +754,7 @@ Control* MakeControl(const ControlDef& def, QWidget* parent) {
         case K::Switch: c = new SwitchControl(def, parent); break;
         case K::RadioButton: c = new RadioControl(def, parent); break;
         case K::TextBox: c = new TextBoxControl(def, parent); break;
+        case K::List: c = new ListControl(def, parent); break;
         case K::MediaPlayer: c = new InvisibleControl(def, parent); break;
     }
     QWidget* w = c->widget();
@@ -679,7 +763,8 @@ Control* MakeControl(const ControlDef& def, QWidget* parent) {
     QStringList items;
     for (const std::string& item : def.items) items << QString::fromStdString(item);
     if (!items.isEmpty()) c->setItems(items);
-    c->setText(QString::fromStdString(def.caption));
+    // A list's caption is its column heading, set when it was built.
+    if (def.kind != K::List) c->setText(QString::fromStdString(def.caption));
     if (def.text_color) c->setTextColor(def.text_color);
     w->setVisible(def.visible);
     return c;
@@ -704,7 +789,7 @@ QPushButton[frameButton="true"] {
 }
 QPushButton[frameButton="true"]:hover { background: rgba(255,255,255,30); }
 QPushButton[closeButton="true"]:hover { background: #d64541; color: #ffffff; }
-QLineEdit, QPlainTextEdit {
+QLineEdit, QPlainTextEdit, QTreeWidget {
   color: #1d2230; background: rgba(255,255,255,225); border: 1px solid rgba(255,255,255,90);
   border-radius: 3px; padding: 0 4px; selection-background-color: #e8772e;
 }
@@ -716,6 +801,11 @@ QComboBox::drop-down { border: none; width: 18px; }
 QComboBox QAbstractItemView {
   color: #1d2230; background: #ffffff; selection-background-color: #e8772e;
   selection-color: #ffffff;
+}
+QTreeWidget { padding: 0; selection-background-color: #e8772e; selection-color: #ffffff; }
+QHeaderView::section {
+  color: #1d2230; background: rgba(232,236,242,235); border: none;
+  border-bottom: 1px solid rgba(0,0,0,40); padding: 2px 6px;
 }
 QRadioButton { color: #f2f4f8; }
 QSlider::groove:horizontal { height: 4px; background: rgba(255,255,255,70); border-radius: 2px; }
