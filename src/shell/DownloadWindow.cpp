@@ -1,5 +1,6 @@
 #include "shell/DownloadWindow.h"
 
+#include <functional>
 #include <mutex>
 #include <optional>
 #include <set>
@@ -60,36 +61,45 @@ public:
                  std::weak_ptr<toolkit::Surface> window)
         : ctx_(ctx), sources_(std::move(sources)), s_(surface), window_(std::move(window)) {}
 
+    // Registers a handler that runs in the flow's turn (see turn_).
+    // The handlers keep the flow alive, so the flow outlives this wrapper.
+    void On(const std::string& control, Event event, std::function<void(const EventArgs&)> handler) {
+        s_.On(control, event, [this, handler = std::move(handler)](const EventArgs& args) {
+            const std::lock_guard turn(turn_);
+            handler(args);
+        });
+    }
+
     void Wire() {
         const std::shared_ptr<DownloadFlow> self = shared_from_this();
-        s_.On(toolkit::kDownloadWindow, Event::WindowCreated, [self](const EventArgs&) { self->Created(); });
-        s_.On(toolkit::kDownloadWindow, Event::WindowClosed, [self](const EventArgs&) { self->Closed(); });
-        s_.On(kReleaseSwitch, Event::Click, [self](const EventArgs&) {
+        On(toolkit::kDownloadWindow, Event::WindowCreated, [self](const EventArgs&) { self->Created(); });
+        On(toolkit::kDownloadWindow, Event::WindowClosed, [self](const EventArgs&) { self->Closed(); });
+        On(kReleaseSwitch, Event::Click, [self](const EventArgs&) {
             self->Toggle(kReleaseSwitch, &CatalogueFilter::release);
         });
-        s_.On(kSnapshotSwitch, Event::Click, [self](const EventArgs&) {
+        On(kSnapshotSwitch, Event::Click, [self](const EventArgs&) {
             self->Toggle(kSnapshotSwitch, &CatalogueFilter::snapshot);
         });
-        s_.On(kOldSwitch, Event::Click, [self](const EventArgs&) { self->Toggle(kOldSwitch, &CatalogueFilter::old); });
-        s_.On(toolkit::kDownloadSearchBox, Event::ContentChanged, [self](const EventArgs& a) {
+        On(kOldSwitch, Event::Click, [self](const EventArgs&) { self->Toggle(kOldSwitch, &CatalogueFilter::old); });
+        On(toolkit::kDownloadSearchBox, Event::ContentChanged, [self](const EventArgs& a) {
             {
                 std::lock_guard lock(self->mu_);
                 self->filter_.search = a.text;
             }
             self->ShowRows();
         });
-        s_.On(toolkit::kDownloadList, Event::ItemSelected, [self](const EventArgs& a) { self->Choose(a.index); });
-        s_.On(toolkit::kDownloadRetry, Event::Click, [self](const EventArgs&) { self->LoadCatalogue(); });
-        s_.On(toolkit::kDownloadLoader, Event::ItemSelected, [self](const EventArgs& a) { self->ChooseLoader(a.text); });
-        s_.On(toolkit::kDownloadLoaderVersion, Event::ItemSelected, [self](const EventArgs& a) {
+        On(toolkit::kDownloadList, Event::ItemSelected, [self](const EventArgs& a) { self->Choose(a.index); });
+        On(toolkit::kDownloadRetry, Event::Click, [self](const EventArgs&) { self->LoadCatalogue(); });
+        On(toolkit::kDownloadLoader, Event::ItemSelected, [self](const EventArgs& a) { self->ChooseLoader(a.text); });
+        On(toolkit::kDownloadLoaderVersion, Event::ItemSelected, [self](const EventArgs& a) {
             {
                 std::lock_guard lock(self->mu_);
                 self->loader_index_ = a.index;
             }
             self->UpdateName();
         });
-        s_.On(toolkit::kDownloadLoaderRetry, Event::Click, [self](const EventArgs&) { self->LoadLoaderVersions(); });
-        s_.On(toolkit::kDownloadName, Event::ContentChanged, [self](const EventArgs& a) {
+        On(toolkit::kDownloadLoaderRetry, Event::Click, [self](const EventArgs&) { self->LoadLoaderVersions(); });
+        On(toolkit::kDownloadName, Event::ContentChanged, [self](const EventArgs& a) {
             {
                 std::lock_guard lock(self->mu_);
                 self->name_ = a.text;
@@ -98,8 +108,8 @@ public:
             }
             self->CheckName();
         });
-        s_.On(toolkit::kDownloadInstall, Event::Click, [self](const EventArgs&) { self->StartInstall(); });
-        s_.On(toolkit::kDownloadCancel, Event::Click, [self](const EventArgs&) { self->Cancel(); });
+        On(toolkit::kDownloadInstall, Event::Click, [self](const EventArgs&) { self->StartInstall(); });
+        On(toolkit::kDownloadCancel, Event::Click, [self](const EventArgs&) { self->Cancel(); });
     }
 
 private:
@@ -516,7 +526,10 @@ private:
     void OnUiThread(Fn fn) {
         std::shared_ptr<toolkit::Surface> keep = window_.lock();
         auto shared_fn = std::make_shared<Fn>(std::move(fn));
-        ctx_.app.Post([self = shared_from_this(), keep, shared_fn] { (*shared_fn)(*self); });
+        ctx_.app.Post([self = shared_from_this(), keep, shared_fn] {
+            const std::lock_guard turn(self->turn_);
+            (*shared_fn)(*self);
+        });
     }
 
     LauncherContext& ctx_;
@@ -524,6 +537,14 @@ private:
     toolkit::Surface& s_;
     const std::weak_ptr<toolkit::Surface> window_;
 
+    // Handlers and the results handed back from workers run one at a time,
+    // each to its end, as they do on a user-interface thread. A backend whose
+    // Post runs the function at once on the worker (the in-memory one of the
+    // tests) would otherwise let a worker's older result overwrite a newer
+    // one: an "安装" switched on by one turn switched off again by another
+    // that had read the choice before it. Recursive, because a handler's
+    // own changes may fire further handlers on the same thread.
+    std::recursive_mutex turn_;
     mutable std::mutex mu_;
     std::optional<install::VersionCatalogue> catalogue_;
     std::set<std::string> installed_;
