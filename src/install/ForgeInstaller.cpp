@@ -18,6 +18,7 @@
 #include "install/VersionInstaller.h"
 #include "install/VersionJsonStore.h"
 #include "java/JavaDiscovery.h"
+#include "java/JavaVersion.h"
 #include "launch/SafeNames.h"
 #include "launch/VersionManifests.h"
 #include "net/JsonDocument.h"
@@ -391,17 +392,23 @@ private:
         return Fetch({request}, InstallStep::kLoaderFiles);
     }
 
-    // The Java of the install steps: the one asked for, else a discovered
-    // one of the game version's major version.
+    // The Java of the install steps: the one asked for; else the player's
+    // when it is of the game version's major version (a Java 8 cannot run
+    // the steps of an installer built for 21); else a discovered one of that
+    // major; else the player's all the same.
     Result<std::string> Java() {
         if (!java_.empty()) return java_;
         if (!request_.java.empty()) return java_ = request_.java;
-        const launch::VersionManifests manifests(folder_, platform::HostProfile::Current());
+        const platform::HostProfile host = platform::HostProfile::Current();
+        const launch::VersionManifests manifests(folder_, host);
         std::string major = launch::VersionManifests::RequiredJavaMajor(manifests.ReadChain(game_));
         if (major.empty()) major = "8";
-        for (const java::JavaCandidate& candidate : java::DiscoverJava(platform::HostProfile::Current(), folder_)) {
+        const std::string& player = request_.player_java;
+        if (!player.empty() && java::JavaMajorVersion(player, host) == major) return java_ = player;
+        for (const java::JavaCandidate& candidate : java::DiscoverJava(host, folder_)) {
             if (candidate.version_label == major) return java_ = candidate.path;
         }
+        if (!player.empty()) return java_ = player;
         return Error{std::string(kErrorNoJava) + major + std::string(kErrorNoJavaHint)};
     }
 

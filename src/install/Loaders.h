@@ -52,10 +52,13 @@ struct LoaderRequest {
     std::string loader_version;
     // Empty: the loader's own id ("fabric-loader-0.16.9-1.21.1", ...).
     std::string name;
-    // The Java that runs the Forge and NeoForge install steps; empty: the
-    // options file's Java, else a discovered one of the game version's
-    // major version.
+    // The Java that runs the Forge and NeoForge install steps, always used
+    // when given (kestrel-cli's --java).
     std::string java;
+    // Without java: the player's Java (the settings'), used when its major
+    // version is the one the game version needs; else a discovered Java of
+    // that major; else the player's Java all the same.
+    std::string player_java;
 };
 
 Result<std::vector<LoaderVersion>> ListLoaderVersions(const InstallSettings& settings, Loader loader,

@@ -45,9 +45,9 @@ DownloadSources DownloadSources::ForLauncher(LauncherContext& ctx) {
     };
     sources.install_loader = [settings_now, &ctx](install::LoaderRequest request, std::stop_token stop,
                                                   const install::InstallProgressCallback& progress) {
-        // The install steps of Forge and NeoForge run with the player's Java
-        // when one is set, as the launch starts from it.
-        if (request.java.empty()) request.java = ctx.state.settings.Get().java_path;
+        // The install steps of Forge and NeoForge start from the player's
+        // Java, as the launch does.
+        request.player_java = ctx.state.settings.Get().java_path;
         return install::InstallLoader(settings_now(stop), request, stop, progress);
     };
     return sources;

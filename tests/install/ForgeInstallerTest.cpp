@@ -11,6 +11,7 @@
 #include "install/FakeForgeInstaller.h"
 #include "install/ForgeInstaller.h"
 #include "install/Loaders.h"
+#include "platform/Files.h"
 #include "support/StopLater.h"
 #include "support/TempFolder.h"
 
@@ -80,8 +81,15 @@ std::string ForgeInstallerTest::PatchedPath() const {
 TEST_F(ForgeInstallerTest, InstallsANewStyleInstallerAndSkipsMatchingStepsOnARerun) {
     installer.Serve(server, scratch);
     const auto started = std::chrono::steady_clock::now();
-    // No Java given: a discovered one of the game's major version (17).
-    const Result<std::string> id = Install(Request(""));
+    // No Java given, and the player's is a Java 8 that could not run the
+    // steps: a discovered one of the game's major version (17) runs them.
+    const std::string java8 = temp.path() + "/java8";
+    std::filesystem::create_directories(java8 + "/bin");
+    ASSERT_TRUE(platform::WriteFileAtomically(java8 + "/release", "JAVA_VERSION=\"1.8.0_402\"\n").ok());
+    ASSERT_TRUE(platform::WriteFileAtomically(java8 + "/bin/java", "#!/bin/sh\nexit 1\n", 0755).ok());
+    LoaderRequest request = Request("");
+    request.player_java = java8 + "/bin/java";
+    const Result<std::string> id = Install(request);
     const auto took = std::chrono::steady_clock::now() - started;
     ASSERT_TRUE(id) << id.error();
     std::cout << "new-style install took "

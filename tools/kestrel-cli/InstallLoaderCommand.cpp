@@ -28,7 +28,11 @@ int InstallLoader(const CliArguments& arguments, const CliContext& context) {
     if (!settings) return kUsage;
     request.game_version = arguments.positional()[1];
     request.loader_version = arguments.positional()[2];
-    request.java = arguments.Has("--java") ? arguments.Get("--java") : ProgramOptions(arguments).java_path;
+    if (arguments.Has("--java")) {
+        request.java = arguments.Get("--java");
+    } else {
+        request.player_java = ProgramOptions(arguments).java_path;
+    }
 
     return RunLoaderInstall(*settings, request, context);
 }
