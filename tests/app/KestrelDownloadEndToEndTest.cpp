@@ -127,15 +127,11 @@ TEST(KestrelEndToEnd, TheDownloadWindowInstallsAVersionThatThenLaunches) {
                                       "\nhttps://piston-data.mojang.com=" + server.Url("/data") +
                                       "\nhttps://resources.download.minecraft.net=" + server.Url("/assets") + "\n");
     folder.Write("program/KSTfiles/LauncherOptions.ini", testing::LauncherOptions(java, "", "", true));
-    folder.Write("appdata/Kestrel2/ACCOUNT.cache",
-                 "NAME:\"Steve\"\r\nUUID:\"\"\r\nTOKEN:\"\"\r\nREFRESH_TOKEN:\"\"\r\nACCOUNTTYPE:\"OFFLINE\"");
+    folder.Write("appdata/Kestrel2/ACCOUNT.cache", testing::kOfflineSteveAccount);
     ASSERT_TRUE(kestrel.Start({"--window", "download"}));
 
-    Display* display = XOpenDisplay(xvfb.name().c_str());
-    ASSERT_NE(display, nullptr);
-    testing::IgnoreXErrors();
-    int event_base = 0, error_base = 0, major = 0, minor = 0;
-    ASSERT_TRUE(XTestQueryExtension(display, &event_base, &error_base, &major, &minor)) << "Xvfb without XTest";
+    Display* display = testing::OpenClickableDisplay(xvfb.name());
+    ASSERT_NE(display, nullptr) << "no display, or Xvfb without XTest";
     platform::SystemClock clock;
     const auto wait_for = [&](const std::function<bool()>& done) {
         for (int waited = 0; waited < kPatienceMs; waited += kPollMs) {

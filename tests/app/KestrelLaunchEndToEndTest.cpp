@@ -63,15 +63,11 @@ TEST(KestrelEndToEnd, TheLaunchButtonStartsTheGameWhoseWindowTakesTheConfiguredT
                  testing::manifests::Vanilla1122(" --record " + record + " --window"));
     fs::copy_file(KESTREL_FAKE_GAME_JAR, kestrel.program() + "/.minecraft/versions/1.12.2/1.12.2.jar");
     folder.Write("program/KSTfiles/LauncherOptions.ini", testing::LauncherOptions(java, "1.12.2", kTitle, false));
-    folder.Write("appdata/Kestrel2/ACCOUNT.cache",
-                 "NAME:\"Steve\"\r\nUUID:\"\"\r\nTOKEN:\"\"\r\nREFRESH_TOKEN:\"\"\r\nACCOUNTTYPE:\"OFFLINE\"");
+    folder.Write("appdata/Kestrel2/ACCOUNT.cache", testing::kOfflineSteveAccount);
     ASSERT_TRUE(kestrel.Start({}));
 
-    Display* display = XOpenDisplay(xvfb.name().c_str());
-    ASSERT_NE(display, nullptr);
-    testing::IgnoreXErrors();
-    int event_base = 0, error_base = 0, major = 0, minor = 0;
-    ASSERT_TRUE(XTestQueryExtension(display, &event_base, &error_base, &major, &minor)) << "Xvfb without XTest";
+    Display* display = testing::OpenClickableDisplay(xvfb.name());
+    ASSERT_NE(display, nullptr) << "no display, or Xvfb without XTest";
     platform::SystemClock clock;
     // Polls until done() holds or kestrel has ended; false when it did not hold.
     const auto wait_for = [&](const std::function<bool()>& done) {

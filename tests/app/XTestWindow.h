@@ -1,8 +1,8 @@
 #pragma once
 
-// What the end-to-end tests of the real kestrel share: the options file they
-// start it with, a window's picture as the X server shows it, and a left
-// click through XTest.
+// What the end-to-end tests of the real kestrel share: the options file and
+// the account file they start it with, the display they click on, a window's
+// picture as the X server shows it, and a left click through XTest.
 //
 // Threading: the test's main thread only.
 
@@ -38,6 +38,25 @@ inline std::string LauncherOptions(const std::string& java, const std::string& v
         text += line[0] + "=\"" + line[1] + "\"";
     }
     return text;
+}
+
+// The account file of an offline player "Steve", signed in at start.
+inline constexpr char kOfflineSteveAccount[] =
+    "NAME:\"Steve\"\r\nUUID:\"\"\r\nTOKEN:\"\"\r\nREFRESH_TOKEN:\"\"\r\nACCOUNTTYPE:\"OFFLINE\"";
+
+// A connection to the display that the tests click on, X errors ignored (a
+// window may go away between a lookup and a read); null when it cannot be
+// opened or has no XTest.
+inline Display* OpenClickableDisplay(const std::string& name) {
+    Display* display = XOpenDisplay(name.c_str());
+    if (!display) return nullptr;
+    IgnoreXErrors();
+    int event_base = 0, error_base = 0, major = 0, minor = 0;
+    if (!XTestQueryExtension(display, &event_base, &error_base, &major, &minor)) {
+        XCloseDisplay(display);
+        return nullptr;
+    }
+    return display;
 }
 
 // The window's picture as the screen shows it.
