@@ -134,12 +134,7 @@ TEST(KestrelEndToEnd, TheDownloadWindowInstallsAVersionThatThenLaunches) {
     ASSERT_NE(display, nullptr) << "no display, or Xvfb without XTest";
     platform::SystemClock clock;
     const auto wait_for = [&](const std::function<bool()>& done) {
-        for (int waited = 0; waited < kPatienceMs; waited += kPollMs) {
-            if (done()) return true;
-            if (kestrel.ExitStatusNow() >= 0) return false;
-            clock.Sleep(kPollMs, {});
-        }
-        return false;
+        return kestrel.WaitFor(done, kPatienceMs, kPollMs);
     };
     // A picture that stays the same over several polls: the window has
     // painted what it was told.

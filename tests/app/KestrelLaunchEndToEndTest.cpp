@@ -69,14 +69,8 @@ TEST(KestrelEndToEnd, TheLaunchButtonStartsTheGameWhoseWindowTakesTheConfiguredT
     Display* display = testing::OpenClickableDisplay(xvfb.name());
     ASSERT_NE(display, nullptr) << "no display, or Xvfb without XTest";
     platform::SystemClock clock;
-    // Polls until done() holds or kestrel has ended; false when it did not hold.
     const auto wait_for = [&](const std::function<bool()>& done) {
-        for (int waited = 0; waited < kPatienceMs; waited += kPollMs) {
-            if (done()) return true;
-            if (kestrel.ExitStatusNow() >= 0) return false;
-            clock.Sleep(kPollMs, {});
-        }
-        return false;
+        return kestrel.WaitFor(done, kPatienceMs, kPollMs);
     };
 
     // The overlay has faded once the launch button shows instead of it, and

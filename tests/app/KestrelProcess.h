@@ -19,9 +19,11 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
+#include "platform/Clock.h"
 #include "support/TempFolder.h"
 
 namespace kestrel::testing {
@@ -112,6 +114,18 @@ public:
         exited_ = true;
         status_ = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
         return status_;
+    }
+
+    // Polls every poll_ms until done() holds or kestrel has ended; false
+    // when it did not hold within patience_ms.
+    bool WaitFor(const std::function<bool()>& done, int patience_ms, int poll_ms) {
+        platform::SystemClock clock;
+        for (int waited = 0; waited < patience_ms; waited += poll_ms) {
+            if (done()) return true;
+            if (ExitStatusNow() >= 0) return false;
+            clock.Sleep(poll_ms, {});
+        }
+        return false;
     }
 
 private:
