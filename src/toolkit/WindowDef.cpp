@@ -23,6 +23,7 @@ std::vector<std::string> WindowDef::Problems() const {
         if (!seen.insert(def.name).second) problems.push_back("duplicate name: " + def.name);
         if (def.width < 0 || def.height < 0) problems.push_back(def.name + ": negative size");
     }
+    if (!cover.empty() && !seen.count(cover)) problems.push_back("cover " + cover + " is not in the table");
     return problems;
 }
 

@@ -21,11 +21,18 @@ struct WindowDef {
     int width = 0;
     int height = 0;
     std::vector<ControlDef> controls;
+    // A control that covers the whole window when the window first shows
+    // (the main window's start-up overlay), or "". Only it and the controls
+    // inside it are seen in the first frame, so a backend may build the
+    // others once that frame is drawn; each one is there whenever it is
+    // asked for.
+    std::string cover;
 
     // The control of that name, or nullptr.
     const ControlDef* Find(const std::string& control) const;
     // Every problem of the table: duplicate or empty names, a parent that is
-    // unknown or listed after its child. Empty when the table is sound.
+    // unknown or listed after its child, a cover that is not in the table.
+    // Empty when the table is sound.
     std::vector<std::string> Problems() const;
 };
 

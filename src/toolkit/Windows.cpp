@@ -108,8 +108,10 @@ WindowDef MainWindowDef() {
     c.push_back(Control("更新失败提示", K::Picture, "背景", 242, 434, 20, 20, "", false));
     c.push_back(Control("音乐播放", K::MediaPlayer, "", 0, 0, 0, 0, "", false));
 
-    // The start-up overlay covers the whole window, frame included.
+    // The start-up overlay covers the whole window, frame included, from
+    // before the first paint until it fades.
     c.push_back(Control("初始化", K::Picture, "", kOverlayAway, 0, 790, 486));
+    w.cover = "初始化";
     AddProgressTrio(c, "初始化");
     return w;
 }

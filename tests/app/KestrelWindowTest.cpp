@@ -59,6 +59,12 @@ TEST(KestrelWindow, BuildsFromItsTableStartsUpAndShutsDown) {
     auto* window = static_cast<toolkit::qt::QtSurface*>(surface.get())->window();
     const toolkit::WindowDef def = toolkit::MainWindowDef();
     EXPECT_EQ(window->size(), QSize(def.width, def.height));
+    // Behind the start-up overlay the other controls are built after the
+    // first frame; the overlay and its progress display are there at once.
+    for (const char* first : {"初始化", "初始化进度", "初始化进度_文字", "初始化进度_文字1"}) {
+        EXPECT_NE(window->findChild<QWidget*>(QString::fromUtf8(first)), nullptr) << first;
+    }
+    ASSERT_TRUE(ServeEventsUntil([&] { return window->everyControlMade(); }));
     EXPECT_EQ(window->windowTitle().toStdString(), "Kestrel 2");
     for (const toolkit::ControlDef& c : def.controls) {
         SCOPED_TRACE(c.name);
@@ -100,7 +106,7 @@ TEST(KestrelWindow, TheFrameMinimisesAndClosingItStopsTheMusic) {
     launcher.hooks().recommended_memory = [] { return 2048; };
     const auto surface = launcher.Open();
     auto* window = static_cast<toolkit::qt::QtSurface*>(surface.get())->window();
-    QWidget* frame = window->findChild<QWidget*>(QStringLiteral("窗口EX1"));
+    QWidget* frame = window->control("窗口EX1")->widget();
     ASSERT_NE(frame, nullptr);
     QPushButton* minimise = nullptr;
     QPushButton* close = nullptr;

@@ -2,7 +2,7 @@
 
 // Small helpers of the Qt backend's tests: running the user-interface
 // thread's events until something holds, and finding a control's widget by
-// its table name.
+// its table name (building it if it waits).
 //
 // Threading: the test's (user-interface) thread only.
 
@@ -30,8 +30,11 @@ bool SpinUntil(Pred pred, int timeout_ms = 10000) {
     return true;
 }
 
+// A window behind a cover builds most controls after its first frame;
+// asking for one builds it now, as a call of the surface would.
 inline QWidget* Widget(QtSurface& s, const std::string& name) {
-    return s.window()->findChild<QWidget*>(QString::fromStdString(name));
+    Control* control = s.window()->control(name);
+    return control ? control->widget() : nullptr;
 }
 
 }  // namespace kestrel::toolkit::qt

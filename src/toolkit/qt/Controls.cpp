@@ -161,7 +161,11 @@ public:
     QWidget* widget() override { return this; }
     void setText(const QString& t) override { text_ = t; }
     QString text() const override { return text_; }
-    void setOpacity(int o) override { opacity_ = o; update(); }
+    void setOpacity(int o) override {
+        opacity_ = o;
+        updateOpaque();
+        update();
+    }
     void setPicture(const QByteArray& bytes, const QImage& image) override {
         stopMovie();
         // The file is kept, a fraction of the decoded picture's size: an
@@ -170,11 +174,13 @@ public:
         bytes_ = bytes;
         image_ = image;
         if (active_) startMovie();
+        updateOpaque();
         update();
     }
     void setActive(bool active) override {
         active_ = active;
         if (active) startMovie(); else stopMovie();
+        updateOpaque();
         update();
     }
 
@@ -184,9 +190,11 @@ protected:
     // one; one hidden with its window keeps them for the window's return.
     void hideEvent(QHideEvent*) override {
         if (isHidden() && !bytes_.isEmpty()) image_ = QImage();
+        updateOpaque();
     }
     void showEvent(QShowEvent*) override {
         if (image_.isNull() && !bytes_.isEmpty()) image_ = DecodePicture(bytes_);
+        updateOpaque();
     }
     void paintEvent(QPaintEvent*) override {
         QPainter p(this);
@@ -203,6 +211,13 @@ protected:
     }
 
 private:
+    // A still picture without transparency, drawn at full opacity, covers
+    // every pixel of the control: the widgets beneath it (all of the main
+    // window under the start-up overlay) are then not painted at all.
+    void updateOpaque() {
+        const bool opaque = !movie_ && !image_.isNull() && !image_.hasAlphaChannel() && opacity_ >= 255;
+        if (testAttribute(Qt::WA_OpaquePaintEvent) != opaque) setAttribute(Qt::WA_OpaquePaintEvent, opaque);
+    }
     void startMovie() {
         if (movie_ || !bytes_.startsWith("GIF8")) return;
         buffer_ = std::make_unique<QBuffer>();

@@ -55,6 +55,30 @@ R ReadControl(QtWindow* w, const std::string& name, F fn, R neutral = R{}) {
     });
 }
 
+// The same for the calls a control not built yet can take on its table entry
+// (QtWindow::waiting): entry(def) edits or reads the entry instead, so that
+// a window behind its cover need not build controls to move, show, hide or
+// name them.
+template <typename F, typename E>
+void WriteControlOrEntry(QtWindow* w, const std::string& name, F fn, E entry) {
+    Write(w, [name, fn = std::move(fn), entry = std::move(entry)](QtWindow* win) {
+        if (ControlDef* def = win->waiting(name); def && def->kind != ControlKind::List) {
+            entry(*def);
+        } else if (Control* c = win->control(name)) {
+            fn(c);
+        }
+    });
+}
+
+template <typename R, typename F, typename E>
+R ReadControlOrEntry(QtWindow* w, const std::string& name, F fn, E entry) {
+    return Read<R>(w, [&name, &fn, &entry](QtWindow* win) -> R {
+        if (ControlDef* def = win->waiting(name); def && def->kind != ControlKind::List) return entry(*def);
+        Control* c = win->control(name);
+        return c ? fn(c) : R{};
+    });
+}
+
 }  // namespace
 
 QtSurface::QtSurface(const WindowDef& def, QtSurface* owner, PicturesAhead* pictures)
@@ -114,38 +138,54 @@ bool QtSurface::WindowVisible() const {
 }
 
 void QtSurface::Show(const std::string& name) {
-    WriteControl(window_, name, [](Control* c) { c->widget()->show(); });
+    WriteControlOrEntry(window_, name, [](Control* c) { c->widget()->show(); }, [](ControlDef& d) { d.visible = true; });
 }
 
 void QtSurface::Hide(const std::string& name) {
-    WriteControl(window_, name, [](Control* c) { c->widget()->hide(); });
+    WriteControlOrEntry(window_, name, [](Control* c) { c->widget()->hide(); }, [](ControlDef& d) { d.visible = false; });
 }
 
 bool QtSurface::Visible(const std::string& name) const {
-    return ReadControl<bool>(window_, name, [](Control* c) { return !c->widget()->isHidden(); });
+    return ReadControlOrEntry<bool>(
+        window_, name, [](Control* c) { return !c->widget()->isHidden(); }, [](const ControlDef& d) { return d.visible; });
 }
 
 void QtSurface::Move(const std::string& name, int x, int y) {
-    WriteControl(window_, name, [x, y](Control* c) { c->widget()->move(x, y); });
+    WriteControlOrEntry(
+        window_, name, [x, y](Control* c) { c->widget()->move(x, y); },
+        [x, y](ControlDef& d) {
+            d.x = x;
+            d.y = y;
+        });
 }
 
 void QtSurface::Resize(const std::string& name, int width, int height) {
-    WriteControl(window_, name, [width, height](Control* c) { c->widget()->resize(width, height); });
+    WriteControlOrEntry(
+        window_, name, [width, height](Control* c) { c->widget()->resize(width, height); },
+        [width, height](ControlDef& d) {
+            d.width = width;
+            d.height = height;
+        });
 }
 
 Rect QtSurface::Geometry(const std::string& name) const {
-    return ReadControl<Rect>(window_, name, [](Control* c) {
-        const QRect g = c->widget()->geometry();
-        return Rect{g.x(), g.y(), g.width(), g.height()};
-    });
+    return ReadControlOrEntry<Rect>(
+        window_, name,
+        [](Control* c) {
+            const QRect g = c->widget()->geometry();
+            return Rect{g.x(), g.y(), g.width(), g.height()};
+        },
+        [](const ControlDef& d) { return Rect{d.x, d.y, d.width, d.height}; });
 }
 
 void QtSurface::SetText(const std::string& name, const std::string& text) {
-    WriteControl(window_, name, [t = Q(text)](Control* c) { c->setText(t); });
+    WriteControlOrEntry(
+        window_, name, [t = Q(text)](Control* c) { c->setText(t); }, [text](ControlDef& d) { d.caption = text; });
 }
 
 std::string QtSurface::Text(const std::string& name) const {
-    return ReadControl<std::string>(window_, name, [](Control* c) { return S(c->text()); });
+    return ReadControlOrEntry<std::string>(
+        window_, name, [](Control* c) { return S(c->text()); }, [](const ControlDef& d) { return d.caption; });
 }
 
 void QtSurface::SetEnabled(const std::string& name, bool enabled) {

@@ -5,7 +5,9 @@
 #include <QGuiApplication>
 #include <QPainter>
 #include <QThread>
+#include <QTimer>
 #include <QWindow>
+#include <set>
 
 #include "toolkit/qt/KeyCodes.h"
 
@@ -15,24 +17,78 @@ QtWindow::QtWindow(WindowDef def) : QWidget(nullptr, Qt::Window | Qt::FramelessW
     setObjectName(QString::fromStdString(def_.name));
     setWindowTitle(QString::fromStdString(def_.title));
     setFixedSize(def_.width, def_.height);
-    for (const ControlDef& c : def_.controls) {
-        QWidget* parent = this;
-        if (!c.parent.empty()) {
-            auto it = controls_.find(c.parent);
-            // A table lists parents first (WindowDef::Problems checks it);
-            // a control whose parent is missing goes on the window.
-            if (it != controls_.end()) parent = it->second->widget();
-        }
-        Control* control = MakeControl(c, parent);
-        const std::string name = c.name;
-        control->setEmitter([this, name](Event e, const EventArgs& args) { dispatch(name, e, args); });
-        controls_[name] = control;
+    plan_ = def_.controls;
+    for (std::size_t i = 0; i < plan_.size(); ++i) table_[plan_[i].name] = i;
+    // Behind a cover only the cover and what lies inside it are seen in the
+    // first frame: the rest wait until that frame is drawn (a window of
+    // forty controls would otherwise build, lay out and paint them all
+    // unseen before anything shows).
+    std::set<std::string> inside_cover;
+    for (std::size_t i = 0; i < plan_.size(); ++i) {
+        const ControlDef& c = plan_[i];
+        const bool seen_first = def_.cover.empty() || c.name == def_.cover || inside_cover.count(c.parent) > 0;
+        if (!seen_first) continue;
+        if (!def_.cover.empty()) inside_cover.insert(c.name);
+        make(i);
     }
-    // The skin's one style sheet goes on once every control exists: set
+    // The rest follow the cover's first paint.
+    if (auto cover = controls_.find(def_.cover); cover != controls_.end() && !everyControlMade()) {
+        cover->second->widget()->installEventFilter(this);
+    }
+    // The skin's one style sheet goes on once the first controls exist: set
     // first, each new control would take the styled window's style over on
     // its own.
     setStyleSheet(SkinStyleSheet());
 }
+
+Control* QtWindow::make(std::size_t index) {
+    const ControlDef& c = plan_[index];
+    if (auto made = controls_.find(c.name); made != controls_.end()) return made->second;
+    QWidget* parent = this;
+    if (!c.parent.empty()) {
+        // A table lists parents first (WindowDef::Problems checks it); a
+        // control whose parent is missing goes on the window.
+        if (auto it = table_.find(c.parent); it != table_.end() && it->second < index) parent = make(it->second)->widget();
+    }
+    Control* control = MakeControl(c, parent);
+    const std::string name = c.name;
+    control->setEmitter([this, name](Event e, const EventArgs& args) { dispatch(name, e, args); });
+    controls_[name] = control;
+    // A widget made later lies over its siblings; it goes back under the
+    // first one that the table lists after it, so the stacking stays the
+    // table's order.
+    for (std::size_t next = index + 1; next < plan_.size(); ++next) {
+        const ControlDef& later = plan_[next];
+        if (later.parent != c.parent) continue;
+        if (auto made = controls_.find(later.name); made != controls_.end()) {
+            control->widget()->stackUnder(made->second->widget());
+            break;
+        }
+    }
+    return control;
+}
+
+void QtWindow::makeTheRest() {
+    for (std::size_t i = 0; i < plan_.size(); ++i) make(i);
+}
+
+ControlDef* QtWindow::waiting(const std::string& name) {
+    checkThread();
+    if (controls_.count(name)) return nullptr;
+    auto listed = table_.find(name);
+    return listed == table_.end() ? nullptr : &plan_[listed->second];
+}
+
+bool QtWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Paint && !rest_coming_) {
+        rest_coming_ = true;
+        watched->removeEventFilter(this);
+        QTimer::singleShot(0, this, [this] { makeTheRest(); });
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+bool QtWindow::everyControlMade() const { return controls_.size() == table_.size(); }
 
 void QtWindow::checkThread() {
     if (QThread::currentThread() != thread()) ++off_thread_;
@@ -40,8 +96,9 @@ void QtWindow::checkThread() {
 
 Control* QtWindow::control(const std::string& name) {
     checkThread();
-    auto it = controls_.find(name);
-    return it == controls_.end() ? nullptr : it->second;
+    if (auto it = controls_.find(name); it != controls_.end()) return it->second;
+    auto listed = table_.find(name);
+    return listed == table_.end() ? nullptr : make(listed->second);
 }
 
 void QtWindow::openWindow() {
@@ -55,6 +112,10 @@ void QtWindow::openWindow() {
     if (owner_ && windowHandle() && owner_->windowHandle()) {
         windowHandle()->setTransientParent(owner_->windowHandle());
     }
+    // The controls the first frame does not show are made once it is drawn,
+    // or at the latest this long after the window opens (a window that is
+    // never drawn, as a minimised one, still gets them soon).
+    if (first && !everyControlMade()) QTimer::singleShot(kRestAtTheLatestMs, this, [this] { makeTheRest(); });
     if (first) dispatch(def_.name, Event::WindowCreated, {});
 }
 
@@ -97,6 +158,7 @@ void QtWindow::paintEvent(QPaintEvent*) {
     // before the frame is shown).
     QPainter p(this);
     p.fillRect(rect(), QColor(0x1b, 0x1f, 0x27));
+
 }
 
 }  // namespace kestrel::toolkit::qt
