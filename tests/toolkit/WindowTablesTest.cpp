@@ -194,5 +194,29 @@ TEST(WindowTables, ProblemsNameBrokenTables) {
     EXPECT_EQ(w.Find("missing"), nullptr);
 }
 
+// A table's faults are named, one line each; a sound one has none.
+TEST(WindowTables, ProblemsNameEachFaultOfATable) {
+    struct Case {
+        const char* what;
+        std::vector<ControlDef> controls;
+        std::string cover;
+        std::vector<std::string> problems;
+    } cases[] = {
+        {"sound", {Control("a", K::Panel, "", 0, 0, 10, 10), Control("b", K::Label, "a", 0, 0, 5, 5)}, "a", {}},
+        {"twice", {Control("a", K::Panel, "", 0, 0, 1, 1), Control("a", K::Label, "", 0, 0, 1, 1)}, "",
+         {"duplicate name: a"}},
+        {"parent after child", {Control("b", K::Label, "a", 0, 0, 1, 1), Control("a", K::Panel, "", 0, 0, 1, 1)}, "",
+         {"b: parent a is not listed before it"}},
+        {"unknown cover", {Control("a", K::Panel, "", 0, 0, 1, 1)}, "overlay", {"cover overlay is not in the table"}},
+    };
+    for (const Case& c : cases) {
+        WindowDef w;
+        w.name = "w";
+        w.controls = c.controls;
+        w.cover = c.cover;
+        EXPECT_EQ(w.Problems(), c.problems) << c.what;
+    }
+}
+
 }  // namespace
 }  // namespace kestrel::toolkit
