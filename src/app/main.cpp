@@ -13,6 +13,7 @@
 #include <fontconfig/fontconfig.h>
 #include <thread>
 #include <QIcon>
+#include <QImage>
 #include <QPixmap>
 #include <QSocketNotifier>
 #include <QTimer>
@@ -113,13 +114,13 @@ void FillInHooks(StartUpHooks& hooks) {
 }
 
 // The icon of the launcher's windows. Set once the main window is up: the
-// window need not wait for the picture to be decoded.
-void SetWindowIcon() {
+// window need not wait for the picture, which is decoded beside its building.
+void SetWindowIcon(kestrel::toolkit::qt::QtApplication& app) {
     const std::string_view icon = kestrel::toolkit::Asset("icon.png");
-    QPixmap pixmap;
+    QImage image = app.TakePictureDecodedAhead(icon);
     // Named, the format needs no probing by every image plugin.
-    pixmap.loadFromData(reinterpret_cast<const uchar*>(icon.data()), static_cast<uint>(icon.size()), "PNG");
-    QApplication::setWindowIcon(QIcon(pixmap));
+    if (image.isNull()) image.loadFromData(reinterpret_cast<const uchar*>(icon.data()), static_cast<int>(icon.size()), "PNG");
+    QApplication::setWindowIcon(QIcon(QPixmap::fromImage(image)));
 }
 
 // Runs then() on the user-interface thread once ready() holds, testing it
@@ -262,8 +263,10 @@ int main(int argc, char** argv) {
     kestrel::platform::ClockSeededRandom random;
     kestrel::platform::Workers workers;
     // The start-up overlay and the logo are set while the main window is
-    // built; they are decoded meanwhile beside the building of its controls.
-    app.DecodePicturesAhead(workers, {kestrel::toolkit::Asset("overlay.png"), kestrel::toolkit::Asset("logo.png")});
+    // built, the icon once it is up; they are decoded meanwhile beside the
+    // building of its controls.
+    app.DecodePicturesAhead(workers, {kestrel::toolkit::Asset("overlay.png"), kestrel::toolkit::Asset("logo.png"),
+                                      kestrel::toolkit::Asset("icon.png")});
     int status = 0;
     {
         kestrel::app::LauncherApp launcher(app, clock, random, workers, std::move(paths),
@@ -279,7 +282,7 @@ int main(int argc, char** argv) {
 
         FillInHooks(launcher.hooks());
         const auto window = launcher.Open();
-        SetWindowIcon();
+        SetWindowIcon(app);
         if (turn.lock) AnswerLaterLaunchers(*turn.lock, *window);
         if (arguments.window == "download") {
             OpenDownloadWindowWhenStartedUp(launcher.context(), grab);

@@ -18,6 +18,8 @@ void WireMainWindow(LauncherContext& ctx, const StartUpHooks& hooks) {
 
     window.On(toolkit::kMainWindow, Event::WindowCreated,
               [&ctx, shared](const EventArgs&) { RunStartUp(ctx, *shared); });
+    window.On(toolkit::kMainWindow, Event::WindowDrawn,
+              [&ctx, shared](const EventArgs&) { BeginStartUpWork(ctx, *shared); });
     window.On("版本框", Event::ListOpened,
               [&ctx](const EventArgs&) { StartVersionListRefresh(ctx); });
     window.On("版本框", Event::ItemSelected, [&ctx](const EventArgs& args) {

@@ -117,7 +117,10 @@ void RunStartUp(LauncherContext& ctx, const StartUpHooks& hooks) {
     window.SetPicture("初始化", std::string(toolkit::Asset("overlay.png")));
     window.SetPicture("主标题_MCLOGO", std::string(toolkit::Asset("logo.png")));
     if (hooks.lay_out_account_panel) hooks.lay_out_account_panel(ctx);
+}
 
+void BeginStartUpWork(LauncherContext& ctx, const StartUpHooks& hooks) {
+    if (!ctx.main_window) return;
     // The three folders and the two readmes are written by the options
     // loader's worker before it reads the options and before the background
     // is looked for under them: the window's first paint does not wait for

@@ -5,10 +5,12 @@
 //
 // RunStartUp is the main window's created event. On the user-interface
 // thread it moves the overlay 初始化 over the window, sets the constants,
-// gives the overlay its picture, lays out the account panel and starts,
-// through ctx.workers, the options loader (which first creates the data
-// folders and their two readme files, then starts the background picture's
-// worker) and a sequencing worker. It then returns: the sequencer waits
+// gives the overlay its picture and lays out the account panel: all the
+// first frame shows. BeginStartUpWork is the window's drawn event: once the
+// first frame is drawn it starts, through ctx.workers, the options loader
+// (which first creates the data folders and their two readme files, then
+// starts the background picture's worker) and a sequencing worker; none of
+// them competes with the first frame for the processor. The sequencer waits
 // 100 ms and shows the frame 窗口EX1, waits 500 ms more and starts the
 // start-up worker, the notice board, the server status board and the slogans.
 // No wait and no network request ever runs on the user-interface thread.
@@ -19,9 +21,10 @@
 // 1 s, starts the overlay fade and, when the music setting is on, the music
 // loop, and shows the update state.
 //
-// Threading: RunStartUp and SetStartUpStep may be called from any thread
-// (the surface carries writes to the user-interface thread); RunStartUp is
-// meant for the user-interface thread, which it never blocks. ctx must
+// Threading: RunStartUp, BeginStartUpWork and SetStartUpStep may be called
+// from any thread (the surface carries writes to the user-interface thread);
+// the first two are meant for the user-interface thread, which they never
+// block. ctx must
 // outlive every worker it starts (the application joins them at exit).
 
 #include <string>
@@ -42,5 +45,7 @@ void SetStartUpStep(toolkit::Surface& surface, const std::string& text, int perc
 
 // The main window's created event (see above). Needs ctx.main_window.
 void RunStartUp(LauncherContext& ctx, const StartUpHooks& hooks);
+// The main window's drawn event (see above). Needs ctx.main_window.
+void BeginStartUpWork(LauncherContext& ctx, const StartUpHooks& hooks);
 
 }  // namespace kestrel::shell

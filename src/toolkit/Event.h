@@ -24,6 +24,8 @@ enum class Event {
     ContentChanged,  // an edit's text changed by the player
     PositionChanged, // a slider moved by the player; value is the position
     WindowCreated,   // the window opened for the first time
+    WindowDrawn,     // its first frame is drawn (once; a window not drawn
+                     // soon after it opened, a minimised one, fires it then)
     WindowClosed,    // the window closed (by its close button or CloseWindow)
 };
 

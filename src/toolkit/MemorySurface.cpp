@@ -101,6 +101,8 @@ void MemorySurface::ShowWindow() {
         Record(def_.name, "window", "shown");
     }
     if (first) Fire(def_.name, Event::WindowCreated);
+    // Nothing is drawn here; the first frame counts as drawn at once.
+    if (first) Fire(def_.name, Event::WindowDrawn);
 }
 
 void MemorySurface::HideWindow() {

@@ -33,6 +33,7 @@ const char* EventName(Event event) {
         case Event::ContentChanged: return "content changed";
         case Event::PositionChanged: return "position changed";
         case Event::WindowCreated: return "window created";
+        case Event::WindowDrawn: return "window drawn";
         case Event::WindowClosed: return "window closed";
     }
     return "unknown";

@@ -55,7 +55,8 @@ public:
 
     // --- the window itself ---
     // Opens the window (the first time: fires WindowCreated after it is
-    // built), or shows it again after HideWindow or MinimizeWindow.
+    // built, then WindowDrawn once its first frame is drawn), or shows it
+    // again after HideWindow or MinimizeWindow.
     virtual void ShowWindow() = 0;
     virtual void HideWindow() = 0;
     virtual void MinimizeWindow() = 0;

@@ -1,8 +1,8 @@
 // A window whose table names a cover builds only the cover and what lies
 // inside it before its first frame; every other control is built when it is
 // first asked for, or right after that frame, and keeps what was set on it
-// meanwhile. An opaque picture at full opacity spares the painting of what
-// lies beneath it.
+// meanwhile; WindowDrawn follows that frame, once. An opaque picture at full
+// opacity spares the painting of what lies beneath it.
 
 #include <QBuffer>
 #include <QImage>
@@ -94,8 +94,19 @@ TEST(QtCover, OnlyTheCoverIsBuiltFirstAndTheRestKeepsWhatWasSetMeanwhile) {
 
     s.SetPicture("盖", Png(QImage::Format_RGB32, Qt::darkBlue));
     s.Move("盖", 0, 0);
+    int drawn = 0;
+    bool built_when_drawn = false;
+    s.On("窗口", Event::WindowDrawn, [&](const EventArgs&) {
+        ++drawn;
+        built_when_drawn = s.window()->everyControlMade();
+    });
     s.ShowWindow();
-    ASSERT_TRUE(SpinUntil([&] { return s.window()->everyControlMade(); }));
+    ASSERT_TRUE(SpinUntil([&] { return drawn > 0; }));
+    EXPECT_TRUE(built_when_drawn);
+    // Once only: neither the latest moment nor a later paint fires it again.
+    s.window()->update();
+    SpinUntil([] { return false; }, 400);
+    EXPECT_EQ(drawn, 1);
     EXPECT_EQ(Stacking(s.window()), (std::vector<std::string>{"背景", "按钮", "盖"}));
     QWidget* label = Built(s, "标签");
     ASSERT_NE(label, nullptr);

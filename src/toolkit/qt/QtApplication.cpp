@@ -225,6 +225,10 @@ void QtApplication::DecodePicturesAhead(platform::Workers& workers, std::vector<
     pictures_.DecodeAhead(workers, std::move(pictures));
 }
 
+QImage QtApplication::TakePictureDecodedAhead(std::string_view bytes) {
+    return pictures_.Take(QByteArray::fromRawData(bytes.data(), static_cast<qsizetype>(bytes.size())));
+}
+
 void QtApplication::Quit() {
     PostToUi([] { QCoreApplication::quit(); });
 }

@@ -45,6 +45,9 @@ public:
     // on a worker of workers; a window of this application given the same
     // bytes later takes the decoded picture instead of decoding it again.
     void DecodePicturesAhead(platform::Workers& workers, std::vector<std::string_view> pictures);
+    // The picture of those bytes decoded ahead, once; a null image when it
+    // was not, and the caller decodes it.
+    QImage TakePictureDecodedAhead(std::string_view bytes);
 
 private:
     MediaModule media_;  // loaded when music or a sound first plays

@@ -35,10 +35,6 @@ QtWindow::QtWindow(WindowDef def) : QWidget(nullptr, Qt::Window | Qt::FramelessW
     if (auto cover = controls_.find(def_.cover); cover != controls_.end() && !everyControlMade()) {
         cover->second->widget()->installEventFilter(this);
     }
-    // The skin's one style sheet goes on once the first controls exist: set
-    // first, each new control would take the styled window's style over on
-    // its own.
-    setStyleSheet(SkinStyleSheet());
 }
 
 Control* QtWindow::make(std::size_t index) {
@@ -65,6 +61,11 @@ Control* QtWindow::make(std::size_t index) {
             break;
         }
     }
+    // The skin's one style sheet goes on once every control exists: set
+    // first, each new control would take the styled window's style over on
+    // its own. A cover and what it holds draw themselves, so behind a cover
+    // the sheet waits for the rest.
+    if (everyControlMade()) setStyleSheet(SkinStyleSheet());
     return control;
 }
 
@@ -80,12 +81,26 @@ ControlDef* QtWindow::waiting(const std::string& name) {
 }
 
 bool QtWindow::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::Paint && !rest_coming_) {
-        rest_coming_ = true;
+    if (event->type() == QEvent::Paint) {
         watched->removeEventFilter(this);
-        QTimer::singleShot(0, this, [this] { makeTheRest(); });
+        frameBeingDrawn();
     }
     return QWidget::eventFilter(watched, event);
+}
+
+void QtWindow::frameBeingDrawn() {
+    if (frame_drawn_) return;
+    frame_drawn_ = true;
+    // The paint goes on after this event; what follows it waits for the
+    // event loop, by which time the frame is drawn and on its way.
+    QTimer::singleShot(0, this, [this] { afterFirstFrame(); });
+}
+
+void QtWindow::afterFirstFrame() {
+    if (after_first_frame_) return;
+    after_first_frame_ = true;
+    makeTheRest();
+    dispatch(def_.name, Event::WindowDrawn, {});
 }
 
 bool QtWindow::everyControlMade() const { return controls_.size() == table_.size(); }
@@ -113,9 +128,10 @@ void QtWindow::openWindow() {
         windowHandle()->setTransientParent(owner_->windowHandle());
     }
     // The controls the first frame does not show are made once it is drawn,
-    // or at the latest this long after the window opens (a window that is
-    // never drawn, as a minimised one, still gets them soon).
-    if (first && !everyControlMade()) QTimer::singleShot(kRestAtTheLatestMs, this, [this] { makeTheRest(); });
+    // and WindowDrawn fires, or at the latest this long after the window
+    // opens (a window that is never drawn, as a minimised one, still gets
+    // them soon).
+    if (first) QTimer::singleShot(kRestAtTheLatestMs, this, [this] { afterFirstFrame(); });
     if (first) dispatch(def_.name, Event::WindowCreated, {});
 }
 
@@ -158,6 +174,7 @@ void QtWindow::paintEvent(QPaintEvent*) {
     // before the frame is shown).
     QPainter p(this);
     p.fillRect(rect(), QColor(0x1b, 0x1f, 0x27));
+    frameBeingDrawn();
 
 }
 

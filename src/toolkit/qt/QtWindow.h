@@ -56,7 +56,7 @@ public:
 
 protected:
     void paintEvent(QPaintEvent*) override;
-    // Sees the cover's first paint.
+    // Sees the cover's first paint (the window beneath it is not painted).
     bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* e) override;
     // Keys that no control took (no edit has the focus) are the window's:
@@ -65,12 +65,16 @@ protected:
 
 private:
     // The latest moment after the window first opens at which the controls
-    // still missing are built, drawn or not.
+    // still missing are built and WindowDrawn fires, drawn or not.
     static constexpr int kRestAtTheLatestMs = 250;
 
     // Builds the table's control at that index, its parents first, once.
     Control* make(std::size_t index);
     void makeTheRest();
+    // The first paint of the window or of its cover has begun.
+    void frameBeingDrawn();
+    // Builds the rest and fires WindowDrawn, once.
+    void afterFirstFrame();
 
     WindowDef def_;
     std::vector<ControlDef> plan_;              // the table, with the waiting controls' changes
@@ -82,7 +86,8 @@ private:
     QtWindow* owner_ = nullptr;
     bool created_ = false;
     bool open_ = false;
-    bool rest_coming_ = false;
+    bool frame_drawn_ = false;
+    bool after_first_frame_ = false;
 };
 
 }  // namespace kestrel::toolkit::qt
