@@ -122,8 +122,11 @@ void QtWindow::openWindow() {
     created_ = true;
     open_ = true;
     if (isMinimized()) showNormal(); else show();
-    // The offscreen platform of the tests cannot raise windows and says so.
-    if (QGuiApplication::platformName() != QLatin1String("offscreen")) raise();
+    // A window shown again comes to the front. One opened for the first time
+    // is made above the others already; raising it once it is mapped would
+    // lift it over a window the player opened in the meantime. (The
+    // offscreen platform of the tests cannot raise windows and says so.)
+    if (!first && QGuiApplication::platformName() != QLatin1String("offscreen")) raise();
     if (owner_ && windowHandle() && owner_->windowHandle()) {
         windowHandle()->setTransientParent(owner_->windowHandle());
     }
