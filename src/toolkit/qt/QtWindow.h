@@ -32,9 +32,8 @@ public:
     explicit QtWindow(WindowDef def);
 
     const WindowDef& definition() const { return def_; }
-    // The control of that name, or nullptr. Counts a violation off the
-    // user-interface thread.
-    // A control not built yet is built now.
+    // The control of that name, or nullptr; one not built yet is built now.
+    // Counts a violation off the user-interface thread.
     Control* control(const std::string& name);
     // The table entry of a control not built yet, or nullptr. Until it is
     // built its place, size, visibility and text are kept there, and it is
@@ -43,7 +42,7 @@ public:
     // Whether every control of the table is built (tests wait for it).
     bool everyControlMade() const;
 
-    void openWindow();   // show; the first time also fires WindowCreated
+    void openWindow();   // show; the first time also fires WindowCreated (and, once drawn, WindowDrawn)
     void closeWindow();  // hide and fire WindowClosed (if it was open)
     void setOwner(QtWindow* owner) { owner_ = owner; }
 
