@@ -120,6 +120,9 @@ TEST(Package, TheUnpackedPackageRunsAndKeepsItsDataInTheUsersFolder) {
         const std::string edge = std::to_string(size);
         expected.push_back("usr/share/icons/hicolor/" + edge + "x" + edge + "/apps/" + id + ".png");
     }
+#if defined(KESTREL_FONT_LICENSE_INSTALLED)
+    expected.push_back("usr/share/doc/kestrel/KestrelSans-LICENSE.txt");
+#endif
     for (const std::string& file : expected) EXPECT_TRUE(platform::IsRegularFile(root + "/" + file)) << file;
     const std::set<std::string> unpacked = FilesBelow(root);
 

@@ -18,6 +18,7 @@
 
 #include "toolkit/qt/Controls.h"
 #include "toolkit/qt/QtSurface.h"
+#include "toolkit/qt/UiFonts.h"
 #include "toolkit/qt/UiThread.h"
 
 namespace kestrel::toolkit::qt {
@@ -109,15 +110,28 @@ QtApplication::QtApplication() {
     // made before the first player exists. It is the launcher's own: the
     // programs it starts do not get it (platform::ChildEnvironment).
     if (qEnvironmentVariableIsEmpty("QT_MEDIA_BACKEND")) qputenv("QT_MEDIA_BACKEND", "ffmpeg");
-    // Chinese texts need a CJK font; the package list installs Noto CJK.
-    const QStringList families = QFontDatabase::families();
+    // The windows draw with the launcher's own fonts (UiFonts.h), then with
+    // the system's CJK font for a character neither has; the package list
+    // installs Noto CJK. The built-in bytes are read in place: Qt keeps the
+    // array without copying it.
+    QStringList families;
+    for (const UiFont& font : UiFonts()) {
+        const auto bytes = QByteArray::fromRawData(font.bytes.data(), static_cast<qsizetype>(font.bytes.size()));
+        if (QFontDatabase::addApplicationFontFromData(bytes) >= 0) {
+            families << QString::fromLatin1(font.family.data(), static_cast<qsizetype>(font.family.size()));
+        }
+    }
+    const QStringList installed = QFontDatabase::families();
     for (const char* name : {"Noto Sans CJK SC", "Noto Sans SC", "Noto Sans CJK"}) {
-        if (families.contains(QString::fromLatin1(name))) {
-            QFont f(QString::fromLatin1(name));
-            f.setPixelSize(12);
-            QApplication::setFont(f);
+        if (installed.contains(QString::fromLatin1(name))) {
+            families << QString::fromLatin1(name);
             break;
         }
+    }
+    if (!families.isEmpty()) {
+        QFont f(families);
+        f.setPixelSize(12);
+        QApplication::setFont(f);
     }
     // Qt's own texts (the message boxes' standard buttons, the file and
     // folder dialogs) speak Chinese as the launcher does. Without the
