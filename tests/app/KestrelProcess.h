@@ -136,6 +136,12 @@ private:
             "KESTREL_ENDPOINTS=" + endpoints_,
             "HOME=" + folder_.path(),
             "XDG_RUNTIME_DIR=" + runtime_,
+            // No session bus: the connection Qt's accessibility makes at the
+            // first window fails at once. Left unset, libdbus would fork to
+            // start one, and the child of a sanitizer build can hang in
+            // malloc before its exec (another thread held the sanitizer
+            // allocator's lock at the fork), and the window with it.
+            "DBUS_SESSION_BUS_ADDRESS=unix:path=" + runtime_ + "/no-bus",
             "QT_QPA_PLATFORM=xcb",
             "PATH=/usr/bin:/bin",
             // A desktop session's UTF-8 locale: the game (Java) reads its

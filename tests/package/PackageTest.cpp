@@ -136,10 +136,14 @@ TEST(Package, TheUnpackedPackageRunsAndKeepsItsDataInTheUsersFolder) {
                              "launcher/\nupdate_probe=" + base + "\nslogans=" + base + "slogans/Titlelist.ini\nthanks=" +
                              base + "Special_thanks.txt\n");
     // A clean environment, as a desktop session gives a program started
-    // from its menu (XDG_DATA_HOME unset: the data goes to ~/.local/share).
+    // from its menu (XDG_DATA_HOME unset: the data goes to ~/.local/share),
+    // with a session bus address where none listens: libdbus would fork
+    // to start a bus, and a sanitizer build's child can hang in malloc
+    // before its exec.
     const std::string environment =
         "env -i HOME=" + Quote(home) + " PATH=/usr/bin:/bin LANG=C.UTF-8 DISPLAY=" + xvfb.name() +
-        " XDG_RUNTIME_DIR=" + Quote(runtime) + " QT_QPA_PLATFORM=xcb KESTREL_ENDPOINTS=" + Quote(endpoints) +
+        " XDG_RUNTIME_DIR=" + Quote(runtime) + " DBUS_SESSION_BUS_ADDRESS=unix:path=" + Quote(runtime + "/no-bus") +
+        " QT_QPA_PLATFORM=xcb KESTREL_ENDPOINTS=" + Quote(endpoints) +
         " JAVA_HOME=" + Quote(home + "/no-java") + " LSAN_OPTIONS=suppressions=" + KESTREL_LSAN_SUPPRESSIONS +
         ":print_suppressions=0 ";
 
