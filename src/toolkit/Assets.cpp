@@ -3,20 +3,10 @@
 #include <array>
 #include <utility>
 
-// Each file is placed into the read-only data of the program by the
-// assembler's .incbin, which copies the bytes as they are: no generated
-// source, no converter program, and a build that notices a changed file
-// (CMake lists the files as dependencies of this source).
-#define KESTREL_ASSET(symbol, file)                                        \
-    extern "C" const char symbol##_begin[];                                \
-    extern "C" const char symbol##_end[];                                  \
-    asm(".pushsection .rodata\n"                                           \
-        ".balign 16\n"                                                     \
-        #symbol "_begin:\n"                                                \
-        ".incbin \"" KESTREL_ASSETS_DIR "/" file "\"\n"                    \
-        #symbol "_end:\n"                                                  \
-        ".byte 0\n"                                                        \
-        ".popsection\n")
+#include "toolkit/EmbeddedFile.h"
+
+// Each file is built into the program (EmbeddedFile.h).
+#define KESTREL_ASSET(symbol, file) KESTREL_EMBED_FILE(symbol, KESTREL_ASSETS_DIR "/" file)
 
 KESTREL_ASSET(kestrel_asset_background, "background.jpg");
 KESTREL_ASSET(kestrel_asset_badge_authlib, "badge-authlib.png");

@@ -4,17 +4,11 @@
 
 #if defined(KESTREL_UI_FONT_DIR)
 
-// The font files are placed into the program's read-only data as they are,
-// as the artwork is (toolkit/Assets.cpp). Qt reads them in place.
-#define KESTREL_UI_FONT(symbol, file)                                      \
-    extern "C" const char symbol##_begin[];                                \
-    extern "C" const char symbol##_end[];                                  \
-    asm(".pushsection .rodata\n"                                           \
-        ".balign 16\n"                                                     \
-        #symbol "_begin:\n"                                                \
-        ".incbin \"" KESTREL_UI_FONT_DIR "/" file "\"\n"                   \
-        #symbol "_end:\n"                                                  \
-        ".popsection\n")
+#include "toolkit/EmbeddedFile.h"
+
+// The font files are built into the program as the artwork is
+// (EmbeddedFile.h); Qt reads them in place.
+#define KESTREL_UI_FONT(symbol, file) KESTREL_EMBED_FILE(symbol, KESTREL_UI_FONT_DIR "/" file)
 
 KESTREL_UI_FONT(kestrel_ui_font_sans, "KestrelSans.otf");
 KESTREL_UI_FONT(kestrel_ui_font_han, "KestrelSansHan.otf");
