@@ -148,6 +148,11 @@ private:
             // arguments in it.
             "LANG=C.UTF-8",
             std::string("LSAN_OPTIONS=suppressions=") + KESTREL_LSAN_SUPPRESSIONS + ":print_suppressions=0",
+            // Whole stacks in a sanitizer build's leak report: Qt and the
+            // libraries under it keep no frame pointers, so the fast unwinder
+            // stops at their first frame, and the suppressions, which name
+            // their libraries and functions, could not match.
+            "ASAN_OPTIONS=fast_unwind_on_malloc=0",
             // No Java of the machine is found by looking: only the one the
             // options name, if any, is used.
             "JAVA_HOME=" + folder_.path() + "/no-java",
